@@ -1,0 +1,80 @@
+#pragma once
+// The one window of the program: its components, its working state and its handlers.
+#include <string>
+
+#include "framework/Form.h"
+
+class TPanel;
+class TImage;
+class TSpeedButton;
+class TDriveComboBox;
+class TDirectoryListBox;
+class TFileListBox;
+class TFilterComboBox;
+class TSplitter;
+class TListView;
+class TStatusBar;
+class TImageList;
+class TSavePictureDialog;
+
+class TForm1 : public TForm {
+public:
+    explicit TForm1(TComponent* owner);
+
+    TPanel* Panel1 = nullptr;
+    TImage* Image1 = nullptr;
+    TPanel* Panel2 = nullptr;
+    TPanel* Panel3 = nullptr;
+    TPanel* Panel6 = nullptr;
+    TPanel* Panel9 = nullptr;
+    TImage* Image2 = nullptr;
+    TPanel* Panel7 = nullptr;
+    TSpeedButton* SpeedButton1 = nullptr;
+    TSpeedButton* SpeedButton2 = nullptr;
+    TSpeedButton* SpeedButton3 = nullptr;
+    TSpeedButton* SpeedButton4 = nullptr;
+    TPanel* Panel4 = nullptr;
+    TDriveComboBox* DriveComboBox1 = nullptr;
+    TDirectoryListBox* DirectoryListBox1 = nullptr;
+    TPanel* Panel5 = nullptr;
+    TFileListBox* FileListBox1 = nullptr;
+    TFilterComboBox* FilterComboBox1 = nullptr;
+    TPanel* Panel8 = nullptr;
+    TPanel* Panel10 = nullptr;
+    TPanel* Panel11 = nullptr;
+    TSplitter* Splitter1 = nullptr;
+    TPanel* Panel12 = nullptr;
+    TListView* ListView1 = nullptr;
+    TStatusBar* StatusBar1 = nullptr;
+    TImageList* ImageList1 = nullptr;
+    TSavePictureDialog* SavePictureDialog1 = nullptr;
+
+    // Working state shared by the user actions.
+    std::string FilePath;
+    int IconCount = 0;
+    int ZoomLevel = 0;
+    // The maker's web page that the banner opens.
+    const std::string& WebAddress() const { return webAddress_; }
+
+    void FormCreate(TObject* sender);
+    void FormCloseQuery(TObject* sender, bool& canClose);
+    void DriveComboBox1Change(TObject* sender);
+    void DirectoryListBox1Change(TObject* sender);
+    void FilterComboBox1Change(TObject* sender);
+    void FileListBox1Change(TObject* sender);
+    void ListView1Click(TObject* sender);
+    void SpeedButton1Click(TObject* sender);
+    void SpeedButton2Click(TObject* sender);
+    void SpeedButton3Click(TObject* sender);
+    void SpeedButton4Click(TObject* sender);
+    void Image1Click(TObject* sender);
+
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    void Loaded() override;
+
+private:
+    template <typename T>
+    void Bind(T*& field, const char* name);
+
+    std::string webAddress_;
+};

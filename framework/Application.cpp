@@ -1,0 +1,188 @@
+#include "framework/Application.h"
+
+#include <commctrl.h>
+
+#include "framework/Exceptions.h"
+#include "framework/Form.h"
+#include "framework/HintWindow.h"
+
+TApplication Application;
+
+namespace {
+constexpr UINT_PTR kHintShowTimer = 1;
+constexpr UINT_PTR kHintHideTimer = 2;
+
+bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+}  // namespace
+
+std::string ExceptionBoxText(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+    return message;
+}
+
+std::string TitleFromExeName(const std::string& path) {
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        unsigned char c = path[i];
+        if (c == '\\' || c == '/' || c == ':') start = i + 1;
+        else if (IsLeadByte(c)) ++i;
+    }
+    std::string title;
+    bool first = true;
+    for (size_t i = start; i < path.size(); ++i) {
+        unsigned char c = path[i];
+        if (c == '.') break;
+        if (IsLeadByte(c) && i + 1 < path.size()) {
+            title += path.substr(i, 2);
+            ++i;
+        } else {
+            title += (!first && c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : static_cast<char>(c);
+        }
+        first = false;
+    }
+    return title;
+}
+
+TApplication::TApplication() = default;
+TApplication::~TApplication() = default;
+
+void TApplication::Initialize() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    title_ = TitleFromExeName(path);
+    if (!utility_) {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = UtilityProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "TApplication";
+        RegisterClassExA(&wc);
+        utility_ = CreateWindowExA(0, "TApplication", title_.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                   wc.hInstance, nullptr);
+    }
+    terminated_ = false;
+}
+
+void TApplication::SetMainForm(TForm* form) { mainForm_ = form; }
+
+void TApplication::Run() {
+    if (mainForm_) mainForm_->Show();
+    MSG msg;
+    while (!terminated_) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) break;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    terminated_ = true;
+}
+
+void TApplication::Terminate() {
+    terminated_ = true;
+    PostQuitMessage(0);
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void TApplication::HandleException(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        ShowException(e.what());
+    } catch (...) {
+        ShowException("");
+    }
+}
+
+void TApplication::ShowException(const std::string& message) {
+    std::string text = ExceptionBoxText(message);
+    if (sink_) {
+        sink_(text);
+        return;
+    }
+    HWND owner = GetActiveWindow();
+    MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void TApplication::SetScreenCursor(TCursor cursor) {
+    if (cursor == screenCursor_) return;
+    screenCursor_ = cursor;
+    if (cursor != crDefault) {
+        SetCursor(CursorHandle(cursor));
+    } else {
+        // Let the control under the pointer choose again.
+        POINT pt;
+        GetCursorPos(&pt);
+        SetCursorPos(pt.x, pt.y);
+    }
+}
+
+void TApplication::HintMouseMove(TControl* control) {
+    if (control == hintControl_) return;
+    HintCancel();
+    hintControl_ = control;
+    if (control && control->ShowHint() && !control->Hint().empty() && utility_)
+        SetTimer(utility_, kHintShowTimer, hintShown_ ? 50 : HintPause, nullptr);
+}
+
+void TApplication::HintMouseLeave(TControl* control) {
+    // Leaving the window also leaves every windowless child in it.
+    TControl* c = hintControl_;
+    while (c && c != control) c = c->Parent();
+    if (c == control) {
+        HintCancel();
+        hintControl_ = nullptr;
+        hintShown_ = false;
+    }
+}
+
+void TApplication::HintCancel() {
+    if (utility_) {
+        KillTimer(utility_, kHintShowTimer);
+        KillTimer(utility_, kHintHideTimer);
+    }
+    if (hint_ && hint_->Active()) hint_->ReleaseHint();
+}
+
+void TApplication::ControlDestroyed(TControl* control) {
+    if (control == hintControl_) {
+        HintCancel();
+        hintControl_ = nullptr;
+    }
+}
+
+void TApplication::ShowHintNow() {
+    KillTimer(utility_, kHintShowTimer);
+    if (!hintControl_ || !hintControl_->Showing()) return;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    if (!hint_) hint_ = std::make_unique<THintWindow>(nullptr);
+    hint_->ActivateHint({cursor.x, cursor.y + 20}, hintControl_->Hint());
+    hintShown_ = true;
+    SetTimer(utility_, kHintHideTimer, HintHidePause, nullptr);
+}
+
+LRESULT CALLBACK TApplication::UtilityProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_TIMER) {
+        try {
+            if (wParam == kHintShowTimer) Application.ShowHintNow();
+            else if (wParam == kHintHideTimer) Application.HintCancel();
+        } catch (...) {
+            Application.HandleException(std::current_exception());
+        }
+        return 0;
+    }
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}

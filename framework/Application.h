@@ -1,0 +1,74 @@
+#pragma once
+// The application object: the message loop of the one GUI thread, the box that
+// shows an escaped exception, and the hint window.
+#include <windows.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "framework/Control.h"
+
+class TForm;
+class THintWindow;
+
+// The box text for an exception message: a "." is appended unless the message
+// is empty or already ends in a character that sorts at or before ".".
+std::string ExceptionBoxText(const std::string& message);
+// The title for an executable path: the file name up to its first ".", every
+// character after the first in lower case.
+std::string TitleFromExeName(const std::string& path);
+
+class TApplication {
+public:
+    TApplication();
+    ~TApplication();
+
+    void Initialize();
+    const std::string& Title() const { return title_; }
+    void SetTitle(const std::string& title) { title_ = title; }
+
+    TForm* MainForm() const { return mainForm_; }
+    void SetMainForm(TForm* form);
+    // Shows the main form and runs the message loop until it closes.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    // Handles every waiting message, then returns.
+    void ProcessMessages();
+
+    void HandleException(std::exception_ptr error);
+    void ShowException(const std::string& message);
+    // Replaces the exception box (tests watch what would have been shown).
+    void SetExceptionSink(std::function<void(const std::string& text)> sink) { sink_ = std::move(sink); }
+
+    // Hints: the framework reports where the mouse is.
+    void HintMouseMove(TControl* control);
+    void HintMouseLeave(TControl* control);
+    void HintCancel();
+    // Forgets a control that is going away.
+    void ControlDestroyed(TControl* control);
+    THintWindow* HintWindow() const { return hint_.get(); }
+    int HintPause = 500;
+    int HintHidePause = 2500;
+
+    // The screen cursor that overrides every control's own (crDefault for none).
+    TCursor ScreenCursor() const { return screenCursor_; }
+    void SetScreenCursor(TCursor cursor);
+
+private:
+    static LRESULT CALLBACK UtilityProc(HWND, UINT, WPARAM, LPARAM);
+    void ShowHintNow();
+
+    std::string title_;
+    TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+    HWND utility_ = nullptr;
+    std::unique_ptr<THintWindow> hint_;
+    TControl* hintControl_ = nullptr;
+    bool hintShown_ = false;
+    TCursor screenCursor_ = crDefault;
+    std::function<void(const std::string&)> sink_;
+};
+
+extern TApplication Application;

@@ -1,0 +1,156 @@
+#include "framework/Form.h"
+
+#include "framework/Application.h"
+#include "framework/Exceptions.h"
+#include "framework/ResStrings.h"
+#include "resources/StringIds.h"
+
+TForm::TForm(TComponent* owner) : TCustomControl(owner) {
+    SetClassName("TForm");
+    SetVisible(false);
+}
+
+TForm::~TForm() {
+    DestroyComponents();  // while the window part still exists
+    if (bigIcon_) DestroyIcon(bigIcon_);
+    if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+void TForm::CreateFromResource(const char* resourceName) {
+    ReadFormResource(this, resourceName);
+    if (OnCreate) OnCreate(this);
+}
+
+DWORD TForm::WindowStyle() const {
+    DWORD style = WS_CLIPCHILDREN;
+    switch (borderStyle_) {
+    case TFormBorderStyle::bsNone: style |= WS_POPUP; break;
+    case TFormBorderStyle::bsSingle: style |= WS_CAPTION | WS_BORDER; break;
+    case TFormBorderStyle::bsDialog: style |= WS_CAPTION | DS_MODALFRAME; break;
+    case TFormBorderStyle::bsSizeable: style |= WS_CAPTION | WS_THICKFRAME; break;
+    }
+    if (borderStyle_ != TFormBorderStyle::bsNone && (borderIcons_ & biSystemMenu)) {
+        style |= WS_SYSMENU;
+        if (borderStyle_ != TFormBorderStyle::bsDialog) {
+            if (borderIcons_ & biMinimize) style |= WS_MINIMIZEBOX;
+            if (borderIcons_ & biMaximize) style |= WS_MAXIMIZEBOX;
+        }
+    }
+    return style;
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    params.style = WindowStyle();
+    params.exStyle = borderStyle_ == TFormBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : WS_EX_WINDOWEDGE;
+    params.parentWindow = nullptr;
+}
+
+void TForm::UpdateWindowSize() {
+    if (clientWidth_ <= 0 && clientHeight_ <= 0) return;
+    RECT r{0, 0, clientWidth_, clientHeight_};
+    TCreateParams params;
+    CreateParams(params);
+    AdjustWindowRectEx(&r, params.style, FALSE, params.exStyle);
+    TCustomControl::SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+void TForm::SetClientSize(int width, int height) {
+    clientWidth_ = width;
+    clientHeight_ = height;
+    UpdateWindowSize();
+}
+
+RECT TForm::ClientRect() const {
+    if (WindowHandle()) return TCustomControl::ClientRect();
+    return {0, 0, clientWidth_, clientHeight_};
+}
+
+void TForm::CreateWnd() {
+    UpdateWindowSize();
+    TCustomControl::CreateWnd();
+    if (!iconResource_.empty()) {
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        bigIcon_ = static_cast<HICON>(LoadImageA(instance, iconResource_.c_str(), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+        smallIcon_ = static_cast<HICON>(LoadImageA(instance, iconResource_.c_str(), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+        if (bigIcon_) SendMessageA(WindowHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+        if (smallIcon_) SendMessageA(WindowHandle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    }
+}
+
+void TForm::Show() {
+    SetVisible(true);
+    HWND wnd = Handle();
+    ShowWindow(wnd, SW_SHOWNORMAL);
+    UpdateWindow(wnd);
+}
+
+void TForm::Close() {
+    if (WindowHandle()) PostMessageA(WindowHandle(), WM_CLOSE, 0, 0);
+}
+
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TForm::WndProc(TMessage& message) {
+    switch (message.Msg) {
+    case WM_CLOSE:
+        if (CloseQuery()) DestroyWindow(WindowHandle());
+        message.Result = 0;
+        return;
+    case WM_DESTROY:
+        if (Application.MainForm() == this) Application.Terminate();
+        break;
+    case WM_MOVE: {
+        RECT r;
+        GetWindowRect(WindowHandle(), &r);
+        TCustomControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        break;
+    }
+    default:
+        break;
+    }
+    TCustomControl::WndProc(message);
+}
+
+std::any TForm::FindHandler(const std::string& name) {
+    auto it = handlers_.find(name);
+    return it == handlers_.end() ? std::any() : it->second;
+}
+
+bool TForm::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+    if (name == "ClientWidth") SetClientSize(value.AsInt(), clientHeight_);
+    else if (name == "ClientHeight") SetClientSize(clientWidth_, value.AsInt());
+    else if (name == "BorderStyle") {
+        const std::string& v = value.AsIdentifier();
+        if (v == "bsNone") borderStyle_ = TFormBorderStyle::bsNone;
+        else if (v == "bsSingle") borderStyle_ = TFormBorderStyle::bsSingle;
+        else if (v == "bsSizeable") borderStyle_ = TFormBorderStyle::bsSizeable;
+        else if (v == "bsDialog") borderStyle_ = TFormBorderStyle::bsDialog;
+        else throw EReadError(LoadStr(SInvalidPropertyValue));
+        UpdateWindowSize();
+    } else if (name == "BorderIcons") {
+        unsigned icons = 0;
+        for (const std::string& v : value.AsSet()) {
+            if (v == "biSystemMenu") icons |= biSystemMenu;
+            else if (v == "biMinimize") icons |= biMinimize;
+            else if (v == "biMaximize") icons |= biMaximize;
+            else if (v == "biHelp") icons |= biHelp;
+            else throw EReadError(LoadStr(SInvalidPropertyValue));
+        }
+        borderIcons_ = icons;
+        UpdateWindowSize();
+    } else if (name == "Icon") iconResource_ = value.AsString();
+    else if (name == "PixelsPerInch") {
+        // Designed for 96 pixels per inch; the layout is in pixels and is not scaled.
+        value.AsInt();
+    } else if (name == "OnCreate") OnCreate = reader.Handler(value);
+    else if (name == "OnCloseQuery") OnCloseQuery = reader.HandlerOf<TCloseQueryEvent>(value);
+    else return TCustomControl::SetProperty(name, value, reader);
+    return true;
+}

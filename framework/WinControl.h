@@ -1,0 +1,141 @@
+#pragma once
+// Windowed controls: each owns one platform window and lays out its children.
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/Control.h"
+
+// Messages that a parent reflects back to the child they concern.
+constexpr UINT CN_BASE = WM_APP + 0x3000;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+constexpr UINT CN_CTLCOLOR = CN_BASE + WM_CTLCOLORLISTBOX;
+
+struct TMessage {
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    LRESULT Result;
+};
+
+struct TCreateParams {
+    std::string caption;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+    HWND parentWindow = nullptr;
+    // The platform class this control's window class is made from, or empty
+    // for a plain window of our own.
+    std::string baseClass;
+    UINT classStyle = CS_DBLCLKS;
+    HBRUSH background = nullptr;
+};
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    bool IsWindowed() const override { return true; }
+
+    HWND Handle();  // creates the window when needed
+    HWND WindowHandle() const { return handle_; }
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    void HandleNeeded() { Handle(); }
+    void RecreateWnd();
+    static TWinControl* FromHandle(HWND wnd);
+
+    const std::vector<TControl*>& Controls() const { return controls_; }
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+    // The topmost visible child under a client point, windowless ones included.
+    TControl* ControlAtPos(POINT point, bool allowDisabled) const;
+
+    // Lays out docked children: top, bottom, left, right in creation order, then client.
+    void AlignControls();
+    // The rectangle docked children share: the client area less the borders.
+    virtual RECT AlignRect() const { return ClientRect(); }
+    void DisableAlign() { ++alignDisabled_; }
+    void EnableAlign();
+
+    int TabOrder() const { return tabOrder_; }
+    void SetTabOrder(int order) { tabOrder_ = order; }
+    bool TabStop() const { return tabStop_; }
+
+    void Invalidate() override;
+    void Update() override;
+    void SetBounds(int left, int top, int width, int height) override;
+    RECT ClientRect() const override;
+    bool Focused() const;
+    void SetFocus();
+
+    // Every message of the window comes here first.
+    virtual void WndProc(TMessage& message);
+    // The platform's own handling of a message.
+    void DefaultHandler(TMessage& message);
+
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+
+protected:
+    virtual void CreateParams(TCreateParams& params);
+    // Makes the window; derived classes add what follows creation.
+    virtual void CreateWnd();
+    // Tears the window down; derived classes save what the window held first.
+    virtual void DestroyWnd();
+    // Paints the control itself on the paint context; windowless children follow.
+    virtual void PaintWindow(HDC dc);
+    // Fills the background on WM_ERASEBKGND; false leaves it to the platform.
+    virtual bool EraseBackground(HDC dc);
+    void PaintControls(HDC dc, TControl* first);
+    void BoundsChanged() override;
+    void TextChanged() override;
+    void EnabledChanged() override;
+    void VisibleChanged() override;
+    void FontChanged() override;
+    void ColorChanged() override;
+    void UpdateShowing();
+    // When set, WM_ERASEBKGND and WM_PAINT run through our own painting.
+    bool ownPaint_ = true;
+    bool tabStop_ = false;
+
+private:
+    friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void CreateHandle();
+    void DestroyHandle();
+    bool ReflectToChild(TMessage& message);
+    void MouseMessage(TMessage& message);
+    void TrackMouseOver(TControl* control);
+
+    HWND handle_ = nullptr;
+    WNDPROC defaultProc_ = nullptr;
+    std::vector<TControl*> controls_;
+    int tabOrder_ = -1;
+    int alignDisabled_ = 0;
+    bool aligning_ = false;
+    bool destroyingHandle_ = false;
+    TControl* mouseControl_ = nullptr;    // windowless child that has the mouse over it
+    TControl* captureControl_ = nullptr;  // windowless child holding the mouse
+    bool trackingLeave_ = false;
+    bool mouseInside_ = false;
+};
+
+// A windowed control that paints itself on its own canvas.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* owner);
+    TCanvas& Canvas() { return canvas_; }
+
+protected:
+    virtual void Paint() {}
+    void PaintWindow(HDC dc) override;
+
+private:
+    TCanvas canvas_;
+};
+
+// Called after every message a windowed control handled; the picture module
+// hands back its memory contexts here.
+void SetAfterMessageHook(std::function<void()> hook);

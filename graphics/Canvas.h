@@ -1,0 +1,81 @@
+#pragma once
+// The drawing surface: a device context with a font, pen and brush selected on
+// demand. Concrete canvases say where the context comes from.
+#include <windows.h>
+
+#include <string>
+
+#include "graphics/Font.h"
+
+class TCanvas : public TPersistent {
+public:
+    TCanvas();
+    ~TCanvas() override;
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    TFont Font;
+    TPen Pen;
+    TBrush Brush;
+    DWORD CopyMode = SRCCOPY;
+    TNotifyEvent OnChange;
+    TNotifyEvent OnChanging;
+
+    // The context with font, pen and brush selected; "不允许绘图" without one.
+    HDC GdiHandle();
+    // Adopts a context someone else owns (a paint or item-drawing context), or
+    // drops it with nullptr; the previous selections are put back first.
+    void SetHandle(HDC dc);
+    bool HandleAllocated() const { return dc_ != nullptr; }
+
+    void FillRect(const RECT& rect);
+    void FrameRect(const RECT& rect);
+    void DrawFocusRect(const RECT& rect);
+    void TextOut(int x, int y, const std::string& text);
+    // Draws text clipped to `rect` with DrawText flags (no prefix processing unless asked).
+    void TextRect(RECT rect, const std::string& text, UINT format);
+    SIZE TextExtent(const std::string& text);
+    int TextWidth(const std::string& text) { return TextExtent(text).cx; }
+    int TextHeight(const std::string& text) { return TextExtent(text).cy; }
+    void MoveTo(int x, int y);
+    void LineTo(int x, int y);
+    COLORREF PixelAt(int x, int y);
+
+    void Lock();
+    void Unlock();
+    bool TryToLock();
+
+protected:
+    enum State : unsigned { csHandleValid = 1, csFontValid = 2, csPenValid = 4, csBrushValid = 8 };
+    // Asked for a context when a drawing operation needs one and none is set.
+    virtual void CreateHandle() {}
+    void RequiredState(unsigned state);
+    void Changing();
+    void Changed();
+    void DeselectHandles();
+
+private:
+    void FontChanged();
+    void PenChanged();
+    void BrushChanged();
+
+    HDC dc_ = nullptr;
+    unsigned state_ = 0;
+    HGDIOBJ oldFont_ = nullptr;
+    HGDIOBJ oldPen_ = nullptr;
+    HGDIOBJ oldBrush_ = nullptr;
+    CRITICAL_SECTION lock_;
+    int lockCount_ = 0;
+};
+
+// Keeps a canvas locked for a scope.
+class CanvasLock {
+public:
+    explicit CanvasLock(TCanvas& canvas) : canvas_(canvas) { canvas_.Lock(); }
+    ~CanvasLock() { canvas_.Unlock(); }
+    CanvasLock(const CanvasLock&) = delete;
+    CanvasLock& operator=(const CanvasLock&) = delete;
+
+private:
+    TCanvas& canvas_;
+};

@@ -1,0 +1,28 @@
+#include "graphics/Colors.h"
+
+#include <cstdlib>
+
+COLORREF ColorToRGB(TColor color) {
+    if (color < 0) return GetSysColor(color & 0xFF);
+    return static_cast<COLORREF>(color) & 0x00FFFFFF;
+}
+
+bool IdentToColor(const std::string& name, TColor& color) {
+    static const struct {
+        const char* name;
+        TColor value;
+    } names[] = {
+        {"clNone", clNone},           {"clDefault", clDefault},         {"clBlack", clBlack},
+        {"clWhite", clWhite},         {"clBtnFace", clBtnFace},         {"clBtnShadow", clBtnShadow},
+        {"clBtnHighlight", clBtnHighlight}, {"clBtnText", clBtnText},   {"clWindow", clWindow},
+        {"clWindowText", clWindowText}, {"clHighlight", clHighlight},   {"clHighlightText", clHighlightText},
+        {"clInfoBk", clInfoBk},       {"clInfoText", clInfoText},       {"clRed", 0x0000FF},
+        {"clBlue", 0xFF0000},         {"clGray", 0x808080},             {"clSilver", 0xC0C0C0},
+    };
+    for (const auto& n : names)
+        if (name == n.name) {
+            color = n.value;
+            return true;
+        }
+    return false;
+}

@@ -1,0 +1,14 @@
+#include "jpeg/SavePictureDialog.h"
+
+#include "framework/FormReader.h"
+
+TSavePictureDialog::TSavePictureDialog(TComponent* owner) : TComponent(owner) { SetClassName("TSavePictureDialog"); }
+
+bool TSavePictureDialog::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+    if (name == "Filter") filter_ = value.AsString();
+    else if (name == "FilterIndex") filterIndex_ = value.AsInt();
+    else if (name == "FileName") fileName_ = value.AsString();
+    else if (name == "Title") title_ = value.AsString();
+    else return TComponent::SetProperty(name, value, reader);
+    return true;
+}

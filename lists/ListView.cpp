@@ -1,0 +1,76 @@
+#include "lists/ListView.h"
+
+#include <commctrl.h>
+
+#include "framework/Exceptions.h"
+#include "framework/FormReader.h"
+#include "framework/ResStrings.h"
+#include "lists/ImageList.h"
+#include "resources/StringIds.h"
+
+TListView::TListView(TComponent* owner) : TWinControl(owner) {
+    SetClassName("TListView");
+    ownPaint_ = false;
+    tabStop_ = true;
+    SetColor(clWindow);
+    SetBounds(0, 0, 250, 150);
+}
+
+void TListView::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.baseClass = WC_LISTVIEWA;
+    params.exStyle |= WS_EX_CLIENTEDGE;
+    switch (viewStyle_) {
+    case TViewStyle::vsIcon: params.style |= LVS_ICON; break;
+    case TViewStyle::vsSmallIcon: params.style |= LVS_SMALLICON; break;
+    case TViewStyle::vsList: params.style |= LVS_LIST; break;
+    case TViewStyle::vsReport: params.style |= LVS_REPORT; break;
+    }
+    if (autoArrange_) params.style |= LVS_AUTOARRANGE;
+    params.style |= LVS_SHAREIMAGELISTS | LVS_SINGLESEL;
+}
+
+void TListView::WndProc(TMessage& message) {
+    if (message.Msg == CN_NOTIFY) {
+        if (reinterpret_cast<NMHDR*>(message.LParam)->code == static_cast<UINT>(NM_CLICK)) Click();
+        return;
+    }
+    TWinControl::WndProc(message);
+}
+
+void TListView::Link(TImageList*& slot, TComponent* list) {
+    if (slot) RemoveFreeNotification(slot);
+    slot = dynamic_cast<TImageList*>(list);
+    if (slot) FreeNotification(slot);
+}
+
+void TListView::Notification(TComponent* component, TOperation operation) {
+    TWinControl::Notification(component, operation);
+    if (operation != TOperation::opRemove) return;
+    if (component == largeImages_) largeImages_ = nullptr;
+    if (component == smallImages_) smallImages_ = nullptr;
+    if (component == stateImages_) stateImages_ = nullptr;
+}
+
+bool TListView::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+    if (name == "ViewStyle") {
+        const std::string& v = value.AsIdentifier();
+        if (v == "vsIcon") viewStyle_ = TViewStyle::vsIcon;
+        else if (v == "vsSmallIcon") viewStyle_ = TViewStyle::vsSmallIcon;
+        else if (v == "vsList") viewStyle_ = TViewStyle::vsList;
+        else if (v == "vsReport") viewStyle_ = TViewStyle::vsReport;
+        else throw EReadError(LoadStr(SInvalidPropertyValue));
+    } else if (name == "SortType") {
+        const std::string& v = value.AsIdentifier();
+        if (v == "stNone") sortType_ = TSortType::stNone;
+        else if (v == "stData") sortType_ = TSortType::stData;
+        else if (v == "stText") sortType_ = TSortType::stText;
+        else if (v == "stBoth") sortType_ = TSortType::stBoth;
+        else throw EReadError(LoadStr(SInvalidPropertyValue));
+    } else if (name == "IconOptions.AutoArrange") autoArrange_ = value.AsBoolean();
+    else if (name == "LargeImages") reader.ResolveReference(value, [this](TComponent* c) { Link(largeImages_, c); });
+    else if (name == "SmallImages") reader.ResolveReference(value, [this](TComponent* c) { Link(smallImages_, c); });
+    else if (name == "StateImages") reader.ResolveReference(value, [this](TComponent* c) { Link(stateImages_, c); });
+    else return TWinControl::SetProperty(name, value, reader);
+    return true;
+}

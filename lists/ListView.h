@@ -1,0 +1,38 @@
+#pragma once
+// The icon list: the platform list view in icon view. For now it shows an
+// empty list and keeps its links to the image list.
+#include "framework/WinControl.h"
+
+class TImageList;
+
+enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
+enum class TSortType { stNone, stData, stText, stBoth };
+
+class TListView : public TWinControl {
+public:
+    explicit TListView(TComponent* owner);
+
+    TImageList* LargeImages() const { return largeImages_; }
+    TImageList* SmallImages() const { return smallImages_; }
+    TImageList* StateImages() const { return stateImages_; }
+    TViewStyle ViewStyle() const { return viewStyle_; }
+    TSortType SortType() const { return sortType_; }
+    bool AutoArrange() const { return autoArrange_; }
+
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void Notification(TComponent* component, TOperation operation) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    void Link(TImageList*& slot, TComponent* list);
+
+    TImageList* largeImages_ = nullptr;
+    TImageList* smallImages_ = nullptr;
+    TImageList* stateImages_ = nullptr;
+    TViewStyle viewStyle_ = TViewStyle::vsIcon;
+    TSortType sortType_ = TSortType::stNone;
+    bool autoArrange_ = false;
+};

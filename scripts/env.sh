@@ -1,0 +1,45 @@
+# Shared settings of the build, run and test scripts; sourced, not run.
+TULVAR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+TULVAR_CACHE="${TULVAR_CACHE:-$TULVAR_ROOT/.cache}"
+TULVAR_BUILD_ROOT="${TULVAR_BUILD_ROOT:-$TULVAR_ROOT/build}"
+
+# The product is 32-bit. Some Linux kernels (paravirtualised sandboxes among
+# them) cannot execute 32-bit code at all, and Wine's 32-bit loader is such
+# code; there the programs are also built for x86_64 and run on 64-bit Wine.
+tulvar_can_run_32bit() {
+    [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+if [ -z "${TULVAR_RUN_ARCH:-}" ]; then
+    if tulvar_can_run_32bit; then TULVAR_RUN_ARCH=i686; else TULVAR_RUN_ARCH=x86_64; fi
+fi
+if [ "$TULVAR_RUN_ARCH" = i686 ]; then
+    TULVAR_WINEARCH=win32
+    TULVAR_WINE=wine
+else
+    TULVAR_WINEARCH=win64
+    TULVAR_WINE=/usr/lib/wine/wine64
+fi
+TULVAR_RUN_BUILD="$TULVAR_BUILD_ROOT/$TULVAR_RUN_ARCH"
+TULVAR_PRODUCT_BUILD="$TULVAR_BUILD_ROOT/i686"
+
+export WINEPREFIX="${TULVAR_WINEPREFIX:-$TULVAR_BUILD_ROOT/wineprefix-$TULVAR_RUN_ARCH}"
+export WINEARCH="$TULVAR_WINEARCH"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# Code page 936 needs a generated Chinese locale.
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+
+# Configures (once) and builds the tree for one architecture.
+tulvar_build() {
+    local arch="$1" dir="$TULVAR_BUILD_ROOT/$1"
+    shift
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S "$TULVAR_ROOT" -B "$dir" -G "Unix Makefiles" \
+            -DCMAKE_TOOLCHAIN_FILE="$TULVAR_ROOT/cmake/mingw-$arch.cmake" \
+            -DTULVAR_JPEG_PREFIX="$TULVAR_CACHE/libjpeg-$arch" \
+            -DTULVAR_WINE="$TULVAR_WINE" "$@" >/dev/null
+    fi
+    cmake --build "$dir" -j"$(nproc)" -- --no-print-directory | grep -vE '^\[ *[0-9]+%\] (Built|Building|Linking|Generating)|^Scanning' || true
+    [ "${PIPESTATUS[0]}" = 0 ]
+}

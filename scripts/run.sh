@@ -1,0 +1,65 @@
+#!/bin/bash
+# Sets everything up, builds Tulvar and starts it under Wine.
+#   scripts/run.sh                      on the current X display
+#   scripts/run.sh --xvfb               on a private virtual display
+#   scripts/run.sh --screenshot FILE    on a virtual display; saves the window as PNG and ends
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+
+MODE=display
+SHOT=
+case "${1:-}" in
+    --xvfb) MODE=xvfb ;;
+    --screenshot) MODE=shot; SHOT="$(realpath -m "${2:?--screenshot needs a file name}")" ;;
+    "") ;;
+    *) echo "usage: $0 [--xvfb | --screenshot FILE]" >&2; exit 2 ;;
+esac
+
+if [ "$MODE" = display ] && [ -z "${DISPLAY:-}" ]; then
+    cat >&2 <<'MSG'
+There is no X display (DISPLAY is not set), so the window cannot be shown.
+Either run this from a desktop session, or use
+    scripts/run.sh --xvfb                  to run it on a private virtual display, or
+    scripts/run.sh --screenshot shot.png   to save a picture of the window and stop.
+MSG
+    exit 1
+fi
+
+"$TULVAR_ROOT/scripts/setup.sh"
+tulvar_build i686
+[ "$TULVAR_RUN_ARCH" = i686 ] || tulvar_build "$TULVAR_RUN_ARCH"
+EXE="$TULVAR_RUN_BUILD/Tulvar.exe"
+if [ "$TULVAR_RUN_ARCH" != i686 ]; then
+    echo "This machine cannot execute 32-bit code; starting the x86_64 build of the same sources." >&2
+fi
+
+if [ "$MODE" = display ]; then
+    exec "$TULVAR_WINE" "$EXE"
+fi
+
+source "$TULVAR_ROOT/scripts/xvfb.sh"
+start_xvfb
+trap 'stop_xvfb' EXIT
+# Start in the user's folder, as a user would.
+"$TULVAR_WINE" "$EXE" &
+APP=$!
+if [ "$MODE" = xvfb ]; then
+    echo "Tulvar runs on display $DISPLAY; end it with Ctrl+C."
+    wait "$APP"
+    exit 0
+fi
+
+# Wait for the main window, then photograph it.
+for _ in $(seq 1 100); do
+    WID="$(xwininfo -root -tree 2>/dev/null | grep -F '"Tulvar ' | awk '{print $1}' | head -1 || true)"
+    [ -n "$WID" ] && break
+    sleep 0.2
+done
+if [ -z "${WID:-}" ]; then
+    echo "the window did not appear" >&2
+    exit 1
+fi
+sleep 2
+import -window "$WID" "$SHOT"
+echo "saved $SHOT"
+kill "$APP" 2>/dev/null || true

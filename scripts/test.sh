@@ -1,0 +1,16 @@
+#!/bin/bash
+# Builds everything and runs every test: ctest runs the test programs under
+# Wine, all inside one Xvfb display.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+
+"$TULVAR_ROOT/scripts/setup.sh"
+tulvar_build i686
+[ "$TULVAR_RUN_ARCH" = i686 ] || tulvar_build "$TULVAR_RUN_ARCH"
+
+source "$TULVAR_ROOT/scripts/xvfb.sh"
+start_xvfb
+trap 'stop_xvfb' EXIT
+
+cd "$TULVAR_RUN_BUILD"
+ctest --output-on-failure "$@"
