@@ -37,9 +37,11 @@ tulvar_build() {
     if [ ! -f "$dir/CMakeCache.txt" ]; then
         cmake -S "$TULVAR_ROOT" -B "$dir" -G "Unix Makefiles" \
             -DCMAKE_TOOLCHAIN_FILE="$TULVAR_ROOT/cmake/mingw-$arch.cmake" \
-            -DTULVAR_JPEG_PREFIX="$TULVAR_CACHE/libjpeg-$arch" \
-            -DTULVAR_WINE="$TULVAR_WINE" "$@" >/dev/null
+            -DTULVAR_JPEG_PREFIX="$TULVAR_CACHE/libjpeg-$arch" "$@" >/dev/null
     fi
-    cmake --build "$dir" -j"$(nproc)" -- --no-print-directory | grep -vE '^\[ *[0-9]+%\] (Built|Building|Linking|Generating)|^Scanning' || true
-    [ "${PIPESTATUS[0]}" = 0 ]
+    local log="$dir/build.log" status=0
+    cmake --build "$dir" -j"$(nproc)" -- --no-print-directory >"$log" 2>&1 || status=$?
+    # Only what needs a reader: warnings, errors, failures.
+    grep -vE '^\[ *[0-9]+%\] |^Scanning|^-- |^gmake.*(Entering|Leaving)' "$log" || true
+    return "$status"
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "tests/support/GuiTest.h"
 
@@ -23,22 +24,22 @@ struct Found {
     HWND wnd;
 };
 
+BOOL CALLBACK FindForm(HWND w, LPARAM p) {
+    auto* f = reinterpret_cast<Found*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (owner == f->pid && strcmp(cls, "TForm1") == 0 && IsWindowVisible(w)) {
+        f->wnd = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindMainWindow(DWORD pid) {
     Found found{pid, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* f = reinterpret_cast<Found*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            char cls[64] = {};
-            GetClassNameA(w, cls, sizeof cls);
-            if (owner == f->pid && strcmp(cls, "TForm1") == 0 && IsWindowVisible(w)) {
-                f->wnd = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(FindForm, reinterpret_cast<LPARAM>(&found));
     return found.wnd;
 }
 }  // namespace

@@ -43,29 +43,30 @@ struct BoxSeen {
 
 // Finds the message box of this process, reads it the way a screen reader
 // would, and presses OK.
+struct Holder {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND w, LPARAM p) {
+    auto* h = reinterpret_cast<Holder*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (owner == h->pid && strcmp(cls, "#32770") == 0 && IsWindowVisible(w)) {
+        h->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BoxSeen WatchForBox() {
     BoxSeen seen;
-    struct Holder {
-        DWORD pid;
-        HWND found;
-    };
     for (int tries = 0; tries < 500; ++tries) {
         Sleep(20);
         Holder holder{GetCurrentProcessId(), nullptr};
-        EnumWindows(
-            [](HWND w, LPARAM p) -> BOOL {
-                auto* h = reinterpret_cast<Holder*>(p);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(w, &owner);
-                char cls[32] = {};
-                GetClassNameA(w, cls, sizeof cls);
-                if (owner == h->pid && strcmp(cls, "#32770") == 0 && IsWindowVisible(w)) {
-                    h->found = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&holder));
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&holder));
         if (!holder.found) continue;
         seen.caption = WindowText(holder.found);
         for (HWND child = GetWindow(holder.found, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
