@@ -1,14 +1,4 @@
-# Cross-compiles for 32-bit Windows with MinGW-w64 (posix threads flavour).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles for 32-bit Windows: the product.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(TULVAR_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${TULVAR_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TULVAR_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TULVAR_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TULVAR_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include("${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake")

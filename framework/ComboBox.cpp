@@ -88,6 +88,9 @@ void TCustomComboBox::Change() {
 void TCustomComboBox::Select() { Change(); }
 
 void TCustomComboBox::WndProc(TMessage& message) {
+    if (OwnerDrawMessage(message, canvas_, Font, Color(), itemHeight_,
+                         [this](int index, RECT rect, UINT state) { DrawItem(index, rect, state); }))
+        return;
     switch (message.Msg) {
     case CN_COMMAND:
         switch (HIWORD(message.WParam)) {
@@ -103,17 +106,6 @@ void TCustomComboBox::WndProc(TMessage& message) {
             break;
         default: break;
         }
-        return;
-    case CN_DRAWITEM: {
-        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-        DrawOwnerItem(canvas_, *item, Font, Color(),
-                      [this](int index, RECT rect, UINT state) { DrawItem(index, rect, state); });
-        message.Result = TRUE;
-        return;
-    }
-    case CN_MEASUREITEM:
-        reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam)->itemHeight = itemHeight_;
-        message.Result = TRUE;
         return;
     default:
         break;

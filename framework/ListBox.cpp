@@ -95,6 +95,9 @@ void TCustomListBox::KeyPress(char& key) {
 }
 
 void TCustomListBox::WndProc(TMessage& message) {
+    if (OwnerDrawMessage(message, canvas_, Font, Color(), itemHeight_,
+                         [this](int index, RECT rect, UINT state) { DrawItem(index, rect, state); }))
+        return;
     switch (message.Msg) {
     case CN_COMMAND:
         switch (HIWORD(message.WParam)) {
@@ -102,17 +105,6 @@ void TCustomListBox::WndProc(TMessage& message) {
         case LBN_DBLCLK: DblClick(); break;
         default: break;
         }
-        return;
-    case CN_DRAWITEM: {
-        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-        DrawOwnerItem(canvas_, *item, Font, Color(),
-                      [this](int index, RECT rect, UINT state) { DrawItem(index, rect, state); });
-        message.Result = TRUE;
-        return;
-    }
-    case CN_MEASUREITEM:
-        reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam)->itemHeight = itemHeight_;
-        message.Result = TRUE;
         return;
     case WM_CHAR: {
         char key = static_cast<char>(message.WParam);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/WinControl.h"
 #include "graphics/Canvas.h"
 
 const TItemMessages ListBoxItemMessages{LB_ADDSTRING,    LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT,
@@ -127,8 +128,15 @@ void TPlatformItems::SetItemIndex(int index) {
     SendMessageA(wnd_, m_.setCurSel, index, 0);
 }
 
-void DrawOwnerItem(TCanvas& canvas, const DRAWITEMSTRUCT& item, TFont& font, TColor color,
-                   const std::function<void(int index, RECT rect, UINT state)>& draw) {
+bool OwnerDrawMessage(TMessage& message, TCanvas& canvas, TFont& font, TColor color, int itemHeight,
+                      const std::function<void(int index, RECT rect, UINT state)>& draw) {
+    if (message.Msg == CN_MEASUREITEM) {
+        reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam)->itemHeight = itemHeight;
+        message.Result = TRUE;
+        return true;
+    }
+    if (message.Msg != CN_DRAWITEM) return false;
+    const auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
     canvas.SetHandle(item.hDC);
     struct Drop {
         TCanvas& c;
@@ -144,4 +152,6 @@ void DrawOwnerItem(TCanvas& canvas, const DRAWITEMSTRUCT& item, TFont& font, TCo
     if (static_cast<int>(item.itemID) >= 0) draw(static_cast<int>(item.itemID), item.rcItem, item.itemState);
     else canvas.FillRect(item.rcItem);
     if (item.itemState & ODS_FOCUS) canvas.DrawFocusRect(item.rcItem);
+    message.Result = TRUE;
+    return true;
 }

@@ -56,7 +56,11 @@ private:
     bool sorted_ = false;
 };
 
-// Gives the canvas the item's context, font and colours (highlight for a
-// selected item), runs `draw`, then draws the focus rectangle when focused.
-void DrawOwnerItem(TCanvas& canvas, const DRAWITEMSTRUCT& item, TFont& font, TColor color,
-                   const std::function<void(int index, RECT rect, UINT state)>& draw);
+struct TMessage;
+
+// Answers the reflected item-drawing and item-measuring messages of an
+// owner-drawn list: the canvas gets the item's context, font and colours
+// (highlight for a selected item), `draw` runs, then the focus rectangle is
+// drawn when focused. Returns false for any other message.
+bool OwnerDrawMessage(TMessage& message, TCanvas& canvas, TFont& font, TColor color, int itemHeight,
+                      const std::function<void(int index, RECT rect, UINT state)>& draw);

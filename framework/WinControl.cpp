@@ -130,10 +130,13 @@ void TWinControl::CreateWnd() {
         if (!RegisterClassExA(&wc)) RaiseLastPlatformError();
     }
     defaultProc_ = BaseProcs()[className];
+    // Children get distinct identifiers: item measuring finds its list by them.
+    static UINT_PTR nextControlId = 100;
+    HMENU id = (params.style & WS_CHILD) ? reinterpret_cast<HMENU>(nextControlId++) : nullptr;
     creatingControl = this;
     HWND wnd = CreateWindowExA(params.exStyle, className.c_str(), params.caption.c_str(), params.style,
                                params.x, params.y, params.width, params.height, params.parentWindow,
-                               nullptr, instance, nullptr);
+                               id, instance, nullptr);
     creatingControl = nullptr;
     if (!wnd) RaiseLastPlatformError();
     handle_ = wnd;

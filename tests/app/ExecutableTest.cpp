@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "tests/support/GuiTest.h"
 
 namespace {
 // The program under test, given by ctest as a Unix path.
 std::string ProgramPath() {
-    const char* unix = std::getenv("TULVAR_EXE");
-    if (!unix || !*unix) return {};
-    std::string path = unix;
+    const char* unixPath = std::getenv("TULVAR_EXE");
+    if (!unixPath || !*unixPath) return {};
+    std::string path = unixPath;
     if (path[0] == '/') {
         for (char& c : path)
             if (c == '/') c = '\\';
@@ -56,7 +55,7 @@ TEST(Executable, StartsWithItsWindowAndEndsWhenTheWindowCloses) {
     HWND wnd = nullptr;
     for (int i = 0; i < 600 && !wnd; ++i) {
         Sleep(50);
-        wnd = FindMainWindow(pi.dwProcessId);
+        wnd = FindProcessWindow(pi.dwProcessId, "TForm1");
     }
     ASSERT_NE(wnd, nullptr) << "no window appeared";
     EXPECT_EQ(WindowText(wnd), "Tulvar      ( 程序制作:  Morven )");

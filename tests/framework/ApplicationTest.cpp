@@ -43,33 +43,14 @@ struct BoxSeen {
 
 // Finds the message box of this process, reads it the way a screen reader
 // would, and presses OK.
-struct Holder {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND w, LPARAM p) {
-    auto* h = reinterpret_cast<Holder*>(p);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    char cls[32] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (owner == h->pid && strcmp(cls, "#32770") == 0 && IsWindowVisible(w)) {
-        h->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BoxSeen WatchForBox() {
     BoxSeen seen;
     for (int tries = 0; tries < 500; ++tries) {
         Sleep(20);
-        Holder holder{GetCurrentProcessId(), nullptr};
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&holder));
-        if (!holder.found) continue;
-        seen.caption = WindowText(holder.found);
-        for (HWND child = GetWindow(holder.found, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        HWND box = FindProcessWindow(GetCurrentProcessId(), "#32770");
+        if (!box) continue;
+        seen.caption = WindowText(box);
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             char cls[32] = {};
             GetClassNameA(child, cls, sizeof cls);
             LONG style = GetWindowLongA(child, GWL_STYLE);
@@ -82,7 +63,7 @@ BoxSeen WatchForBox() {
                     seen.text = WindowText(child);
             }
         }
-        PostMessageA(holder.found, WM_COMMAND, IDOK, 0);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
         break;
     }
     return seen;

@@ -1,5 +1,6 @@
 #include "tests/support/GuiTest.h"
 
+#include <cstring>
 #include <thread>
 
 #include "framework/Application.h"
@@ -59,4 +60,31 @@ std::string WhileWatching(const std::function<void()>& work, const std::function
     work();
     watcher.join();
     return seen;
+}
+
+namespace {
+struct WindowSearch {
+    DWORD pid;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    char cls[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (owner == search->pid && strcmp(cls, search->className) == 0 && IsWindowVisible(wnd)) {
+        search->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND FindProcessWindow(DWORD pid, const char* className) {
+    WindowSearch search{pid, className, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }

@@ -27,6 +27,9 @@ public:
     }
 };
 
+// A visible top-level window of the process with that class name, or null.
+HWND FindProcessWindow(DWORD pid, const char* className);
+
 // Clicks a client point of a window with a real press and release.
 void ClickAt(HWND wnd, int x, int y);
 // Sends a mouse message with the point in client coordinates.
