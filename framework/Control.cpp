@@ -1,5 +1,6 @@
 #include "framework/Control.h"
 
+#include "framework/Application.h"
 #include "framework/Exceptions.h"
 #include "framework/FormReader.h"
 #include "framework/ResStrings.h"
@@ -40,6 +41,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 }
 
 TControl::~TControl() {
+    Application.ControlDestroyed(this);
     if (parent_) parent_->RemoveControl(this);
 }
 
