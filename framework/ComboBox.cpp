@@ -38,9 +38,12 @@ void TCustomComboBox::DestroyWnd() {
 }
 
 void TCustomComboBox::BoundsChanged() {
-    if (HWND wnd = WindowHandle())
+    if (HWND wnd = WindowHandle()) {
+        if (style_ == TComboBoxStyle::csOwnerDrawFixed)
+            SendMessageA(wnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(Height() - 6, 1));
         SetWindowPos(wnd, nullptr, Left(), Top(), Width(), Height() + itemHeight_ * dropDownCount_ + 2,
                      SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void TCustomComboBox::SetItemIndex(int index) {

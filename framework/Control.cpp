@@ -183,6 +183,13 @@ void TControl::ParentColorChanged() {
     ColorChanged();
 }
 
+void TControl::SetOpaque(bool opaque) {
+    if (opaque == HasStyle(csOpaque)) return;
+    if (opaque) ControlStyle |= csOpaque;
+    else ControlStyle &= ~csOpaque;
+    Invalidate();
+}
+
 TWinControl* TControl::TopLevel() const {
     const TControl* c = this;
     while (c->parent_) c = c->parent_;

@@ -16,12 +16,17 @@ const TItemMessages ComboBoxItemMessages{CB_ADDSTRING,   CB_INSERTSTRING, CB_DEL
 
 void TPlatformItems::Attach(HWND wnd) {
     wnd_ = wnd;
-    for (const Item& item : kept_) {
-        LRESULT at = SendMessageA(wnd_, m_.addString, 0, reinterpret_cast<LPARAM>(item.text.c_str()));
-        SendMessageA(wnd_, m_.setItemData, at, reinterpret_cast<LPARAM>(item.object));
+    // A sorting window may place the selected item elsewhere: follow it.
+    LRESULT selected = -1;
+    for (size_t i = 0; i < kept_.size(); ++i) {
+        LRESULT at = SendMessageA(wnd_, m_.addString, 0, reinterpret_cast<LPARAM>(kept_[i].text.c_str()));
+        if (at < 0) continue;
+        SendMessageA(wnd_, m_.setItemData, at, reinterpret_cast<LPARAM>(kept_[i].object));
+        if (selected >= at) ++selected;
+        if (static_cast<int>(i) == keptIndex_) selected = at;
     }
     kept_.clear();
-    SendMessageA(wnd_, m_.setCurSel, keptIndex_, 0);
+    SendMessageA(wnd_, m_.setCurSel, selected, 0);
 }
 
 void TPlatformItems::Detach() {
@@ -45,7 +50,9 @@ int TPlatformItems::Add(const std::string& text, TObject* object) {
             at = std::find_if(kept_.begin(), kept_.end(),
                               [&](const Item& i) { return lstrcmpiA(i.text.c_str(), text.c_str()) > 0; });
         at = kept_.insert(at, {text, object});
-        return static_cast<int>(at - kept_.begin());
+        int index = static_cast<int>(at - kept_.begin());
+        if (keptIndex_ >= index) ++keptIndex_;  // the selection stays on its item
+        return index;
     }
     LRESULT at = SendMessageA(wnd_, m_.addString, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (at < 0) return -1;
@@ -57,6 +64,7 @@ void TPlatformItems::Insert(int index, const std::string& text, TObject* object)
     if (!wnd_) {
         index = std::clamp(index, 0, static_cast<int>(kept_.size()));
         kept_.insert(kept_.begin() + index, {text, object});
+        if (keptIndex_ >= index) ++keptIndex_;
         return;
     }
     LRESULT at = SendMessageA(wnd_, m_.insertString, index, reinterpret_cast<LPARAM>(text.c_str()));
@@ -65,7 +73,10 @@ void TPlatformItems::Insert(int index, const std::string& text, TObject* object)
 
 void TPlatformItems::Delete(int index) {
     if (!wnd_) {
-        if (index >= 0 && index < static_cast<int>(kept_.size())) kept_.erase(kept_.begin() + index);
+        if (index < 0 || index >= static_cast<int>(kept_.size())) return;
+        kept_.erase(kept_.begin() + index);
+        if (keptIndex_ == index) keptIndex_ = -1;
+        else if (keptIndex_ > index) --keptIndex_;
         return;
     }
     SendMessageA(wnd_, m_.deleteString, index, 0);

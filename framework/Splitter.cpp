@@ -53,7 +53,7 @@ void TSplitter::Paint() {
 }
 
 int TSplitter::NewSize(int x, int y) const {
-    int delta = Horizontal() ? y - down_.y : x - down_.x;
+    int delta = Horizontal() ? y + Top() - down_.y : x + Left() - down_.x;
     if (Align() == TAlign::alRight || Align() == TAlign::alBottom) delta = -delta;
     return std::clamp(startSize_ + delta, std::min(minSize_, maxSize_), maxSize_);
 }
@@ -63,7 +63,7 @@ void TSplitter::MouseDown(TMouseButton button, TShiftState shift, int x, int y) 
     if (button != TMouseButton::mbLeft) return;
     control_ = ResizedControl();
     if (!control_) return;
-    down_ = {x, y};
+    down_ = {x + Left(), y + Top()};  // in the parent: the bar itself moves while it follows the mouse
     startSize_ = Horizontal() ? control_->Height() : control_->Width();
     // The size may grow into the free space that the client-docked control holds,
     // leaving it at least the minimum.
