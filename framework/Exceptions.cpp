@@ -6,13 +6,13 @@ std::string Format(const std::string& pattern, std::initializer_list<std::string
     for (size_t i = 0; i < pattern.size(); ++i) {
         char c = pattern[i];
         if (c == '%' && i + 1 < pattern.size()) {
-            char spec = pattern[i + 1];
-            if (spec == '%') {
+            char kind = pattern[i + 1];
+            if (kind == '%') {
                 out += '%';
                 ++i;
                 continue;
             }
-            if (spec == 's' || spec == 'd') {
+            if (kind == 's' || kind == 'd') {
                 if (next != args.end()) out += *next++;
                 ++i;
                 continue;
