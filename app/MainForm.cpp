@@ -12,6 +12,8 @@
 #include "framework/ResStrings.h"
 #include "framework/Splitter.h"
 #include "framework/StatusBar.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Icon.h"
 #include "graphics/Image.h"
 #include "jpeg/SavePictureDialog.h"
 #include "lists/ImageList.h"
@@ -93,9 +95,85 @@ void TForm1::DirectoryListBox1Change(TObject*) {
 
 void TForm1::FilterComboBox1Change(TObject*) { FileListBox1->SetMask(FilterComboBox1->CurrentMask()); }
 
-// The icon scan, icon selection, zoom, copy and save come with their own parts
-// of the window; until then these handlers leave the window as it is.
-void TForm1::FileListBox1Change(TObject*) {}
+namespace {
+struct ZoomStep {
+    int side;
+    unsigned label;
+};
+const ZoomStep kZoomSteps[] = {{16, SZoomHalf}, {32, SZoomOne}, {64, SZoomTwo}, {96, SZoomThree}};
+
+// The icon source: the count for index -1, else a new icon handle or 0.
+HICON IconOf(const std::string& path, int index) {
+    return ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(index));
+}
+
+// The file's size in bytes. The file is opened for reading, denying others
+// write access, so that a file that cannot be read fails here as it always did.
+long long FileSizeOf(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw EFOpenError(Format(LoadStr(SFOpenError), {path}));
+    LARGE_INTEGER size{};
+    BOOL known = GetFileSizeEx(file, &size);
+    CloseHandle(file);
+    if (!known) throw EFOpenError(Format(LoadStr(SFOpenError), {path}));
+    return size.QuadPart;
+}
+}  // namespace
+
+void TForm1::ApplyZoom() {
+    const ZoomStep& step = kZoomSteps[ZoomLevel - 1];
+    Image2->SetBounds(Image2->Left(), Image2->Top(), step.side, step.side);
+    Panel6->SetCaption(LoadStr(step.label));
+}
+
+void TForm1::CentrePreview() {
+    Image2->SetBounds(Panel9->Width() / 2 - Image2->Width() / 2, Panel9->Height() / 2 - Image2->Height() / 2,
+                      Image2->Width(), Image2->Height());
+}
+
+void TForm1::SetToolButtonsEnabled(bool enabled) {
+    for (TSpeedButton* button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) button->SetEnabled(enabled);
+}
+
+void TForm1::FileListBox1Change(TObject*) {
+    TIcon icon;
+    TBitmap bitmap;
+    FilePath = FileListBox1->SelectedPath();
+    IconCount = static_cast<int>(reinterpret_cast<UINT_PTR>(IconOf(FilePath, -1)));
+    icon.SetGdiHandle(IconOf(FilePath, 0));
+    bitmap.SetWidth(icon.Width());
+    bitmap.SetHeight(icon.Height());
+    bitmap.Surface().Draw(0, 0, &icon);
+    Image2->Picture().Bitmap()->ShareFrom(&bitmap);
+    ApplyZoom();
+    CentrePreview();
+    ImageList1->Clear();
+    for (int i = 0; i < IconCount; ++i) {
+        icon.SetGdiHandle(IconOf(FilePath, i));
+        ImageList1->InsertIconAt(i, &icon);
+    }
+    ListView1->ClearItems();
+    for (int i = 0; i < IconCount; ++i) ListView1->AddItem("", i);
+    StatusBar1->SetPanelText(1, LoadStr(SFileLocation) + FilePath);
+    Panel11->SetCaption(IconCount != 0 ? LoadStr(SSelectedIconPrefix) + "1" + LoadStr(SSelectedIconSuffix) : "");
+    if (FilePath.empty()) return;
+    const std::string& dir = FileListBox1->DirPath();
+    long long size = FileSizeOf(FilePath);
+    std::string name = FilePath.substr(!dir.empty() && dir.back() == '\\' ? dir.size() : dir.size() + 1);
+    if (IconCount != 0) {
+        Panel12->SetCaption(LoadStr(SFileNameLabel) + name + LoadStr(SIconCountLabel) + IntToStr(IconCount) +
+                            LoadStr(SIconCountSuffix) + IntToStr(size) + LoadStr(SBytesSuffix));
+        SetToolButtonsEnabled(true);
+    } else {
+        Panel12->SetCaption(LoadStr(SFileNameLabel) + name + LoadStr(SNoIconsLabel) + IntToStr(size) +
+                            LoadStr(SBytesSuffix));
+        SetToolButtonsEnabled(false);
+    }
+}
+
+// Icon selection, zoom, copy and save come with their own parts of the window;
+// until then these handlers leave the window as it is.
 void TForm1::ListView1Click(TObject*) {}
 void TForm1::SpeedButton1Click(TObject*) {}
 void TForm1::SpeedButton2Click(TObject*) {}

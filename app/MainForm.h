@@ -73,6 +73,11 @@ public:
     void Loaded() override;
 
 private:
+    // Sizes the preview for ZoomLevel and names the ratio.
+    void ApplyZoom();
+    // Puts the preview in the middle of its area.
+    void CentrePreview();
+    void SetToolButtonsEnabled(bool enabled);
     template <typename T>
     void Bind(T*& field, const char* name);
 

@@ -5,9 +5,12 @@
 #include "app/MainForm.h"
 #include "app/Registration.h"
 #include "framework/Application.h"
+#include "framework/WinControl.h"
+#include "graphics/BitmapCanvas.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application.Initialize();
+    SetAfterMessageHook(ReleaseMemoryContexts);
     RegisterFormClasses();
     std::unique_ptr<TForm1> form;
     try {
@@ -20,5 +23,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     Application.SetMainForm(form.get());
     Application.Run();
+    form.reset();
+    ReleaseMemoryContexts();
     return 0;
 }

@@ -5,15 +5,93 @@
 #include "framework/ResStrings.h"
 #include "resources/StringIds.h"
 
+namespace {
+// Equal after folding ASCII letters; two-byte characters are compared as they are.
+bool SameFileName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = a[i], y = b[i];
+        if (IsDBCSLeadByte(x) && i + 1 < a.size()) {
+            if (x != y || a[i + 1] != b[i + 1]) return false;
+            ++i;
+            continue;
+        }
+        if (x >= 'A' && x <= 'Z') x += 32;
+        if (y >= 'A' && y <= 'Z') y += 32;
+        if (x != y) return false;
+    }
+    return true;
+}
+}  // namespace
+
 TFilterComboBox::TFilterComboBox(TComponent* owner) : TCustomComboBox(owner) {
     SetClassName("TFilterComboBox");
     filter_ = LoadStr(SDefaultFilter);
 }
 
+void TFilterComboBox::CreateWnd() {
+    TCustomComboBox::CreateWnd();
+    BuildEntries();
+}
+
+void TFilterComboBox::BuildEntries() {
+    Items().Clear();
+    masks_.clear();
+    std::string rest = filter_;
+    size_t bar = rest.find('|');
+    while (bar != std::string::npos) {
+        std::string description = rest.substr(0, bar);
+        rest.erase(0, bar + 1);
+        std::string mask;
+        size_t next = rest.find('|');
+        if (next == std::string::npos) {
+            mask = rest;
+            rest.clear();
+        } else {
+            mask = rest.substr(0, next);
+            rest.erase(0, next + 1);
+        }
+        Items().Add(description);
+        masks_.push_back(mask);
+        bar = rest.find('|');
+    }
+    if (Items().Count() > 0) Items().SetItemIndex(0);
+}
+
+std::string TFilterComboBox::CurrentMask() {
+    if (ItemIndex() < 0) Items().SetItemIndex(Items().Count() - 1);
+    int index = ItemIndex();
+    if (index >= 0 && index < static_cast<int>(masks_.size())) return masks_[index];
+    return "*.*";
+}
+
+void TFilterComboBox::Change() {
+    if (fileList_) fileList_->SetMask(CurrentMask());
+    TCustomComboBox::Change();
+}
+
+void TFilterComboBox::Click() {
+    TCustomComboBox::Click();
+    Change();
+}
+
+void TFilterComboBox::SetFilter(const std::string& filter) {
+    if (SameFileName(filter, filter_)) return;
+    filter_ = filter;
+    if (WindowHandle()) BuildEntries();
+    Change();
+}
+
 void TFilterComboBox::SetFileList(TFileListBox* list) {
-    if (fileList_) RemoveFreeNotification(fileList_);
+    if (fileList_) {
+        fileList_->SetFilterComboBox(nullptr);
+        RemoveFreeNotification(fileList_);
+    }
     fileList_ = list;
-    if (fileList_) FreeNotification(fileList_);
+    if (fileList_) {
+        FreeNotification(fileList_);
+        fileList_->SetFilterComboBox(this);
+    }
 }
 
 void TFilterComboBox::Notification(TComponent* component, TOperation operation) {
@@ -22,7 +100,7 @@ void TFilterComboBox::Notification(TComponent* component, TOperation operation) 
 }
 
 bool TFilterComboBox::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
-    if (name == "Filter") filter_ = value.AsString();
+    if (name == "Filter") SetFilter(value.AsString());
     else if (name == "FileList")
         reader.ResolveReference(value, [this](TComponent* c) { SetFileList(dynamic_cast<TFileListBox*>(c)); });
     else return TCustomComboBox::SetProperty(name, value, reader);

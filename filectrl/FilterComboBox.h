@@ -1,5 +1,8 @@
 #pragma once
-// The file-type filter list. For now it keeps its filter text and file list link.
+// A drop-down list of named file filters ("description|mask|..."); picking one
+// hands its mask to a linked file list.
+#include <vector>
+
 #include "framework/ComboBox.h"
 
 class TFileListBox;
@@ -9,16 +12,25 @@ public:
     explicit TFilterComboBox(TComponent* owner);
 
     const std::string& Filter() const { return filter_; }
+    void SetFilter(const std::string& filter);
     TFileListBox* FileList() const { return fileList_; }
     void SetFileList(TFileListBox* list);
-    std::string CurrentMask() const { return "*.*"; }
+    // The selected entry's mask; with nothing selected the last entry is
+    // selected first (no event), and "*.*" when there are no entries.
+    std::string CurrentMask();
 
     bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    void CreateWnd() override;
+    void Change() override;
+    void Click() override;
 
 private:
+    void BuildEntries();
+
     std::string filter_;
     TFileListBox* fileList_ = nullptr;
+    std::vector<std::string> masks_;
 };

@@ -1,11 +1,45 @@
 #include "graphics/Canvas.h"
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 #include "framework/Exceptions.h"
 #include "framework/ResStrings.h"
+#include "graphics/Bitmap.h"
 #include "resources/StringIds.h"
+
+namespace {
+// Guards every canvas's lock count, so that a waiting lock is seen by TryToLock.
+CRITICAL_SECTION& CounterLock() {
+    static CRITICAL_SECTION* section = [] {
+        auto* s = new CRITICAL_SECTION;
+        InitializeCriticalSection(s);
+        return s;
+    }();
+    return *section;
+}
+
+// Every canvas that exists.
+struct CanvasRegistry {
+    CRITICAL_SECTION lock;
+    std::vector<TCanvas*> canvases;
+    CanvasRegistry() { InitializeCriticalSection(&lock); }
+};
+
+CanvasRegistry& AllCanvases() {
+    static CanvasRegistry* registry = new CanvasRegistry;
+    return *registry;
+}
+}  // namespace
 
 TCanvas::TCanvas() {
     InitializeCriticalSection(&lock_);
+    {
+        EnterCriticalSection(&AllCanvases().lock);
+        AllCanvases().canvases.push_back(this);
+        LeaveCriticalSection(&AllCanvases().lock);
+    }
     Font.OnChange = [this](TObject*) { FontChanged(); };
     Pen.OnChange = [this](TObject*) { PenChanged(); };
     Brush.OnChange = [this](TObject*) { BrushChanged(); };
@@ -13,6 +47,10 @@ TCanvas::TCanvas() {
 
 TCanvas::~TCanvas() {
     SetHandle(nullptr);
+    EnterCriticalSection(&AllCanvases().lock);
+    auto& list = AllCanvases().canvases;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    LeaveCriticalSection(&AllCanvases().lock);
     DeleteCriticalSection(&lock_);
 }
 
@@ -91,6 +129,10 @@ void TCanvas::BrushChanged() {
 
 HDC TCanvas::GdiHandle() {
     Changing();
+    return ReadHandle();
+}
+
+HDC TCanvas::ReadHandle() {
     RequiredState(csHandleValid | csFontValid | csPenValid | csBrushValid);
     return dc_;
 }
@@ -163,17 +205,90 @@ COLORREF TCanvas::PixelAt(int x, int y) {
 }
 
 void TCanvas::Lock() {
-    EnterCriticalSection(&lock_);
+    EnterCriticalSection(&CounterLock());
     ++lockCount_;
+    LeaveCriticalSection(&CounterLock());
+    EnterCriticalSection(&lock_);
 }
 
 void TCanvas::Unlock() {
-    --lockCount_;
     LeaveCriticalSection(&lock_);
+    EnterCriticalSection(&CounterLock());
+    --lockCount_;
+    LeaveCriticalSection(&CounterLock());
 }
 
 bool TCanvas::TryToLock() {
-    if (!TryEnterCriticalSection(&lock_)) return false;
-    ++lockCount_;
-    return true;
+    EnterCriticalSection(&CounterLock());
+    bool free = lockCount_ == 0;
+    if (free) {
+        ++lockCount_;
+        EnterCriticalSection(&lock_);  // nobody holds or waits for it: no wait
+    }
+    LeaveCriticalSection(&CounterLock());
+    return free;
+}
+
+void TCanvas::Draw(int x, int y, TGraphic* graphic) {
+    if (!graphic || graphic->Empty()) return;
+    Changing();
+    RequiredState(csHandleValid);
+    SetBkColor(dc_, ColorToRGB(Brush.Color()));
+    SetTextColor(dc_, ColorToRGB(Font.Color()));
+    RECT rect{x, y, x + graphic->Width(), y + graphic->Height()};
+    graphic->Draw(*this, rect);
+    Changed();
+}
+
+void TCanvas::DrawInRect(const RECT& rect, TGraphic* graphic) {
+    if (!graphic) return;
+    Changing();
+    RequiredState(csHandleValid | csFontValid | csPenValid | csBrushValid);
+    graphic->Draw(*this, rect);
+    Changed();
+}
+
+void TCanvas::CopyReplacingColour(const RECT& dest, TBitmap* bitmap, const RECT& source, TColor color) {
+    if (!bitmap) return;
+    CanvasLock keep(*this);
+    Changing();
+    RequiredState(csHandleValid | csBrushValid);
+    TCanvas& bitmapCanvas = bitmap->Surface();
+    CanvasLock keepBitmap(bitmapCanvas);
+    std::unique_ptr<TBitmap> temporary;
+    std::unique_ptr<MemoryDC> maskDC;
+    HGDIOBJ previousMask = nullptr;
+    HDC mask;
+    if (color == bitmap->TransparentColor()) {
+        HBITMAP cached = bitmap->MaskHandle();
+        maskDC = std::make_unique<MemoryDC>(nullptr);
+        previousMask = SelectObject(maskDC->Get(), cached);
+        mask = maskDC->Get();
+    } else {
+        temporary = std::make_unique<TBitmap>();
+        temporary->ShareFrom(bitmap);
+        temporary->ConvertToMask(color);
+        mask = temporary->Surface().ReadHandle();
+    }
+    struct MaskBack {
+        MemoryDC* dc;
+        HGDIOBJ previous;
+        ~MaskBack() {
+            if (dc && previous) SelectObject(dc->Get(), previous);
+        }
+    } maskBack{maskDC.get(), previousMask};
+    HDC from = bitmapCanvas.ReadHandle();
+    int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+    int sw = source.right - source.left, sh = source.bottom - source.top;
+    if (Brush.Style() == TBrushStyle::bsClear) {
+        MaskedStretchCopy(dc_, dest, from, source, mask, {source.left, source.top});
+    } else {
+        StretchBlt(dc_, dest.left, dest.top, dw, dh, from, source.left, source.top, sw, sh, SRCCOPY);
+        COLORREF oldText = SetTextColor(dc_, 0x000000), oldBack = SetBkColor(dc_, 0xFFFFFF);
+        // Where the mask is 1 the brush is painted, where it is 0 the copied pixel stays.
+        StretchBlt(dc_, dest.left, dest.top, dw, dh, mask, source.left, source.top, sw, sh, 0x00E20746);
+        SetTextColor(dc_, oldText);
+        SetBkColor(dc_, oldBack);
+    }
+    Changed();
 }

@@ -7,6 +7,9 @@
 
 #include "graphics/Font.h"
 
+class TGraphic;
+class TBitmap;
+
 class TCanvas : public TPersistent {
 public:
     TCanvas();
@@ -21,8 +24,11 @@ public:
     TNotifyEvent OnChange;
     TNotifyEvent OnChanging;
 
-    // The context with font, pen and brush selected; "不允许绘图" without one.
+    // The context with font, pen and brush selected, for a caller about to draw
+    // on it; "不允许绘图" without one.
     HDC GdiHandle();
+    // The same context for a caller that only reads from it.
+    HDC ReadHandle();
     // Adopts a context someone else owns (a paint or item-drawing context), or
     // drops it with nullptr; the previous selections are put back first.
     void SetHandle(HDC dc);
@@ -40,6 +46,13 @@ public:
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     COLORREF PixelAt(int x, int y);
+    // Draws a picture at its own size with its top-left corner at (x, y).
+    void Draw(int x, int y, TGraphic* graphic);
+    // Asks a picture to draw itself into the rectangle.
+    void DrawInRect(const RECT& rect, TGraphic* graphic);
+    // Copies `source` of the bitmap into `dest`, with every pixel of `color`
+    // showing this canvas's brush (or left out when the brush is clear).
+    void CopyReplacingColour(const RECT& dest, TBitmap* bitmap, const RECT& source, TColor color);
 
     void Lock();
     void Unlock();
@@ -53,6 +66,7 @@ protected:
     void Changing();
     void Changed();
     void DeselectHandles();
+    HDC CurrentHandle() const { return dc_; }
 
 private:
     void FontChanged();

@@ -1,8 +1,35 @@
 #include "lists/ImageList.h"
 
+#include "framework/Exceptions.h"
 #include "framework/FormReader.h"
+#include "framework/ResStrings.h"
+#include "graphics/Icon.h"
+#include "resources/StringIds.h"
 
 TImageList::TImageList(TComponent* owner) : TComponent(owner) { SetClassName("TImageList"); }
+
+TImageList::~TImageList() {
+    if (handle_) ImageList_Destroy(handle_);
+}
+
+HIMAGELIST TImageList::Handle() {
+    if (!handle_) handle_ = ImageList_Create(width_, height_, ILC_COLOR32 | ILC_MASK, 4, 4);
+    return handle_;
+}
+
+int TImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_) : 0; }
+
+void TImageList::Clear() {
+    if (handle_) ImageList_RemoveAll(handle_);
+}
+
+void TImageList::InsertIconAt(int index, TIcon* icon) {
+    if (index < 0 || index > Count()) throw EInvalidOperation(LoadStr(SInvalidImageListIndex));
+    int at = ImageList_ReplaceIcon(Handle(), -1, icon ? icon->GdiHandle() : nullptr);
+    if (at < 0) return;  // the platform refused the icon
+    // Appended at the end: move it forward to its place.
+    for (int i = at; i > index; --i) ImageList_Copy(handle_, i, handle_, i - 1, ILCF_SWAP);
+}
 
 bool TImageList::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
     if (name == "Width") width_ = value.AsInt();

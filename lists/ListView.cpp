@@ -30,6 +30,38 @@ void TListView::CreateParams(TCreateParams& params) {
     params.style |= LVS_SHAREIMAGELISTS | LVS_SINGLESEL;
 }
 
+void TListView::CreateWnd() {
+    TWinControl::CreateWnd();
+    if (largeImages_) SendMessageA(WindowHandle(), LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(largeImages_->Handle()));
+    if (smallImages_) SendMessageA(WindowHandle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallImages_->Handle()));
+    if (stateImages_) SendMessageA(WindowHandle(), LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(stateImages_->Handle()));
+}
+
+int TListView::ItemCount() const {
+    return WindowHandle() ? static_cast<int>(SendMessageA(WindowHandle(), LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+void TListView::ClearItems() {
+    if (WindowHandle()) SendMessageA(WindowHandle(), LVM_DELETEALLITEMS, 0, 0);
+}
+
+void TListView::AddItem(const std::string& caption, int imageIndex) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = ItemCount();
+    item.pszText = const_cast<char*>(caption.c_str());
+    item.iImage = imageIndex;
+    SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+int TListView::ItemImage(int index) const {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    if (!WindowHandle() || !SendMessageA(WindowHandle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+    return item.iImage;
+}
+
 void TListView::WndProc(TMessage& message) {
     if (message.Msg == CN_NOTIFY) {
         if (reinterpret_cast<NMHDR*>(message.LParam)->code == static_cast<UINT>(NM_CLICK)) Click();

@@ -19,12 +19,19 @@ public:
     TSortType SortType() const { return sortType_; }
     bool AutoArrange() const { return autoArrange_; }
 
+    int ItemCount() const;
+    void ClearItems();
+    // Appends an item showing image `imageIndex` of the image lists.
+    void AddItem(const std::string& caption, int imageIndex);
+    int ItemImage(int index) const;
+
     bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
     void Notification(TComponent* component, TOperation operation) override;
     void WndProc(TMessage& message) override;
+    void CreateWnd() override;
 
 private:
     void Link(TImageList*& slot, TComponent* list);

@@ -18,29 +18,6 @@ std::string ProgramPath() {
     return path;
 }
 
-struct Found {
-    DWORD pid;
-    HWND wnd;
-};
-
-BOOL CALLBACK FindForm(HWND w, LPARAM p) {
-    auto* f = reinterpret_cast<Found*>(p);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    char cls[64] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (owner == f->pid && strcmp(cls, "TForm1") == 0 && IsWindowVisible(w)) {
-        f->wnd = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindMainWindow(DWORD pid) {
-    Found found{pid, nullptr};
-    EnumWindows(FindForm, reinterpret_cast<LPARAM>(&found));
-    return found.wnd;
-}
 }  // namespace
 
 TEST(Executable, StartsWithItsWindowAndEndsWhenTheWindowCloses) {

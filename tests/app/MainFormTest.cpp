@@ -11,6 +11,7 @@
 #include "framework/Panel.h"
 #include "framework/Splitter.h"
 #include "framework/StatusBar.h"
+#include "graphics/Bitmap.h"
 #include "graphics/Image.h"
 #include "jpeg/SavePictureDialog.h"
 #include "lists/ImageList.h"
@@ -67,7 +68,7 @@ TEST_F(MainFormFixture, EveryComponentSitsInItsParentAtItsPlace) {
         {"Panel3", "Panel2", {1, 1, 147, 153}},
         {"Panel6", "Panel3", {0, 0, 146, 25}},
         {"Panel9", "Panel3", {0, 25, 146, 127}},
-        {"Image2", "Panel9", {56, 32, 88, 64}},
+        {"Image2", "Panel9", {41, 19, 105, 83}},  // the start-up scan sized it for 2:1
         {"Panel7", "Panel3", {0, 127, 146, 152}},
         {"SpeedButton1", "Panel7", {16, 2, 38, 24}},
         {"SpeedButton2", "Panel7", {42, 2, 64, 24}},
@@ -167,8 +168,28 @@ TEST_F(MainFormFixture, HintsShowOnTheBannerAndButtonsButNotThePanels) {
     EXPECT_FALSE(form->Panel7->ShowHint());
 }
 
+namespace {
+// A property of a component as the description compiled into the program holds it.
+std::string StoredProperty(const TFormNode& node, const std::string& component, const std::string& property) {
+    if (node.name == component)
+        for (const auto& [name, value] : node.properties)
+            if (name == property) return value.text;
+    for (const TFormNode& child : node.children) {
+        std::string found = StoredProperty(child, component, property);
+        if (!found.empty()) return found;
+    }
+    return {};
+}
+
+std::string FormResourceText() {
+    HRSRC info = FindResourceA(nullptr, "TFORM1", reinterpret_cast<LPCSTR>(RT_RCDATA));
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, info)));
+    return std::string(bytes, SizeofResource(nullptr, info));
+}
+}  // namespace
+
 TEST_F(MainFormFixture, TheBannerCarriesA468By60JpegPicture) {
-    const std::string& data = form->Image1->PictureData();
+    std::string data = StoredProperty(ParseFormText(FormResourceText()), "Image1", "Picture.Data");
     ASSERT_GT(data.size(), 15u);
     EXPECT_EQ(data.substr(0, 11), "\x0ATJPEGImage");
     int32_t length = 0;
@@ -225,7 +246,7 @@ TEST_F(MainFormFixture, FormCreateLeavesTheInitialState) {
     EXPECT_FALSE(form->StatusBar1->SimplePanel());
     for (TSpeedButton* b : {form->SpeedButton1, form->SpeedButton2, form->SpeedButton3, form->SpeedButton4})
         EXPECT_FALSE(b->Enabled());
-    EXPECT_EQ(form->Panel6->Caption(), "");
+    EXPECT_EQ(form->Panel6->Caption(), "图标显示比例 2:1");  // the start-up scan ran
     EXPECT_EQ(form->Panel11->Caption(), "");
     EXPECT_EQ(form->Panel12->Caption(), "");
     EXPECT_TRUE(form->CloseQuery());
@@ -243,4 +264,15 @@ TEST_F(MainFormFixture, DraggingTheSplitterChangesOnlyTheSelectedIconLabelsWidth
     EXPECT_EQ(form->Panel12->Left(), 189);
     EXPECT_EQ(form->Panel12->Width(), 330);
     EXPECT_EQ(form->Panel10->Width(), 520);
+}
+
+TEST_F(MainFormFixture, TheStartUpScanLeavesAnInvisibleBlankPreview) {
+    TBitmap* shown = form->Image2->Picture().Bitmap();
+    EXPECT_TRUE(shown->Transparent());
+    EXPECT_EQ(shown->Width(), 32);
+    EXPECT_EQ(form->Image2->Width(), 64);
+    HWND area = form->Panel9->WindowHandle();
+    InvalidateRect(area, nullptr, TRUE);
+    EXPECT_EQ(WindowPixel(area, 73, 51), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(WindowPixel(area, 42, 20), GetSysColor(COLOR_BTNFACE));
 }

@@ -1,0 +1,84 @@
+#pragma once
+// Bitmap pictures: a shared, counted image record behind each object; the
+// first writer of a shared record gets its own copy.
+#include <memory>
+
+#include "graphics/BitmapCanvas.h"
+#include "graphics/Colors.h"
+#include "graphics/Graphic.h"
+#include "graphics/SharedImage.h"
+
+class TBitmap : public TGraphic {
+public:
+    TBitmap();
+    ~TBitmap() override;
+
+    const char* ClassName() const override { return "TBitmap"; }
+    TGraphic* NewOfSameClass() const override { return new TBitmap; }
+
+    bool Empty() override;
+    int Width() override;
+    int Height() override;
+    void SetWidth(int width) override;
+    void SetHeight(int height) override;
+    HPALETTE Palette() override;
+    void SetPalette(HPALETTE palette) override;
+
+    // The drawing surface; its memory context is taken when first drawn on.
+    TCanvas& Surface();
+    // The bitmap handle, private to this bitmap from now on; it stays owned here.
+    HBITMAP GdiHandle();
+    // Adopts `handle` without copying it (see the hand-over rule in the notes).
+    void SetGdiHandle(HBITMAP handle);
+    // The cached one-bit transparency mask, made when needed.
+    HBITMAP MaskHandle();
+    TColor TransparentColor();
+    void SetTransparentColor(TColor color);
+    bool TransparentColorFixed() const { return transparentColor_ != clDefault; }
+
+    void Draw(TCanvas& canvas, const RECT& rect) override;
+    // Replaces the image by its one-bit mask for `color`.
+    void ConvertToMask(TColor color);
+
+    void ShareFrom(TPersistent* source) override;
+    void ReadData(TByteReader& reader) override;
+    void WriteData(std::string& out) override;
+    void LoadFromStream(const std::string& bytes) override;
+    std::string SaveToStream() override;
+
+    // The image record, for the canvas and for callers that inspect sharing.
+    TBitmapImage* Image() const { return image_; }
+    void HandleNeeded();
+    // Copy-on-write: run before every write to the pixels.
+    void BeforeWrite();
+    void FreeContext();
+
+protected:
+    void Changed() override;
+
+private:
+    friend class TBitmapCanvas;
+    // Takes a new record with these contents and lets the old one go.
+    void NewImage(HBITMAP handle, HPALETTE palette, const DIBSECTION& description, bool shortHeader,
+                  const std::string* stored);
+    // Re-shapes the pixels to `description` into a new private record.
+    void CopyImage(HBITMAP handle, HPALETTE palette, DIBSECTION description);
+    HBITMAP MakeMask(HBITMAP handle, HPALETTE palette, TColor color);
+
+    TBitmapImage* image_;
+    std::unique_ptr<TBitmapCanvas> canvas_;
+    bool paletteIgnored_ = false;
+    bool maskCurrent_ = false;
+    bool maskPixelsCurrent_ = false;
+    TColor transparentColor_ = clDefault;
+};
+
+// Makes a bitmap of `target`'s shape holding `oldHandle`'s pixels at the top
+// left; the new area takes `canvas`'s brush, or white without a canvas. Fills
+// `target` with the new bitmap's description. Returns 0 for a zero size.
+HBITMAP ReshapeBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalette, DIBSECTION& target,
+                      TCanvas* canvas);
+
+// The masked copy: where the mask is 1 the destination stays, where it is 0
+// the source pixel lands. Stretches when the sizes differ.
+void MaskedStretchCopy(HDC target, const RECT& to, HDC source, const RECT& from, HDC mask, POINT maskOrigin);

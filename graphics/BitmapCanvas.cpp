@@ -1,0 +1,96 @@
+#include "graphics/BitmapCanvas.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "framework/PlatformError.h"
+#include "graphics/Bitmap.h"
+
+namespace {
+// Canvases that hold a memory context, in the order they took it.
+struct Registry {
+    CRITICAL_SECTION lock;
+    std::vector<TBitmapCanvas*> canvases;
+    Registry() { InitializeCriticalSection(&lock); }
+};
+
+Registry& Canvases() {
+    static Registry* registry = new Registry;  // outlives every canvas
+    return *registry;
+}
+
+class RegistryLock {
+public:
+    RegistryLock() { EnterCriticalSection(&Canvases().lock); }
+    ~RegistryLock() { LeaveCriticalSection(&Canvases().lock); }
+};
+}  // namespace
+
+TBitmapCanvas::TBitmapCanvas(TBitmap* bitmap) : bitmap_(bitmap) {}
+
+TBitmapCanvas::~TBitmapCanvas() { FreeContext(); }
+
+void TBitmapCanvas::CreateHandle() {
+    if (!bitmap_) return;
+    CanvasLock keep(*this);
+    bitmap_->HandleNeeded();
+    HBITMAP handle = bitmap_->Image()->GdiHandle;
+    UnselectEverywhere(handle);
+    HPALETTE palette = bitmap_->Palette();
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) RaiseLastPlatformError();
+    if (handle) {
+        oldBitmap_ = SelectObject(dc, handle);
+        if (!oldBitmap_) {
+            DeleteDC(dc);
+            RaiseLastPlatformError();
+        }
+    }
+    if (palette) {
+        oldPalette_ = SelectPalette(dc, palette, TRUE);
+        RealizePalette(dc);
+    }
+    SetHandle(dc);
+    RegistryLock registry;
+    Canvases().canvases.push_back(this);
+}
+
+void TBitmapCanvas::FreeContext() {
+    if (!HandleAllocated()) return;
+    CanvasLock keep(*this);
+    HDC dc = CurrentHandle();
+    SetHandle(nullptr);
+    if (oldBitmap_) SelectObject(dc, oldBitmap_);
+    if (oldPalette_) SelectPalette(dc, oldPalette_, TRUE);
+    oldBitmap_ = nullptr;
+    oldPalette_ = nullptr;
+    DeleteDC(dc);
+    RegistryLock registry;
+    auto& list = Canvases().canvases;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+}
+
+void UnselectEverywhere(HBITMAP handle) {
+    if (!handle) return;
+    std::vector<TBitmapCanvas*> holders;
+    {
+        RegistryLock registry;
+        const auto& list = Canvases().canvases;
+        for (auto it = list.rbegin(); it != list.rend(); ++it)
+            if ((*it)->Bitmap() && (*it)->Bitmap()->Image()->GdiHandle == handle) holders.push_back(*it);
+    }
+    for (TBitmapCanvas* canvas : holders) canvas->FreeContext();
+}
+
+void ReleaseMemoryContexts() {
+    std::vector<TBitmapCanvas*> all;
+    {
+        RegistryLock registry;
+        all.assign(Canvases().canvases.rbegin(), Canvases().canvases.rend());
+    }
+    for (TBitmapCanvas* canvas : all) {
+        if (!canvas->TryToLock()) continue;  // another thread is drawing on it
+        canvas->FreeContext();
+        canvas->Unlock();
+    }
+}

@@ -1,0 +1,169 @@
+// Drawing a bitmap into a rectangle, plain or transparent through its cached mask.
+#include "framework/PlatformError.h"
+#include "graphics/Bitmap.h"
+
+namespace {
+int ColourDepth(HDC dc) { return GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES); }
+}  // namespace
+
+HBITMAP TBitmap::MakeMask(HBITMAP handle, HPALETTE palette, TColor color) {
+    if (!handle) return nullptr;
+    DIBSECTION d{};
+    int described = GetObjectA(handle, sizeof d, &d);
+    if (!described) return nullptr;
+    UnselectEverywhere(handle);
+    int width = d.dsBm.bmWidth, height = std::abs(d.dsBm.bmHeight);
+    WindowDC screen(nullptr);
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+    if (!mask) RaiseLastPlatformError();
+    MemoryDC maskDC(screen.Get());
+    if (!maskDC) {
+        DeleteObject(mask);
+        RaiseLastPlatformError();
+    }
+    SelectGuard keepMask(maskDC.Get(), mask);
+    if (color == clNone) {
+        PatBlt(maskDC.Get(), 0, 0, width, height, BLACKNESS);  // nothing is transparent
+        return mask;
+    }
+    MemoryDC sourceDC(screen.Get());
+    GdiBitmap copy;
+    HBITMAP source = handle;
+    if (described == sizeof(DIBSECTION)) {
+        // Colour-to-mono conversion wants a device-dependent source.
+        copy.Reset(CreateCompatibleBitmap(screen.Get(), width, height));
+        MemoryDC section(screen.Get());
+        SelectGuard a(section.Get(), handle);
+        SelectGuard b(sourceDC.Get(), copy.Get());
+        BitBlt(sourceDC.Get(), 0, 0, width, height, section.Get(), 0, 0, SRCCOPY);
+        source = copy.Get();
+    }
+    SelectGuard keepSource(sourceDC.Get(), source);
+    HPALETTE oldSourcePalette = nullptr, oldMaskPalette = nullptr;
+    if (palette) {
+        oldSourcePalette = SelectPalette(sourceDC.Get(), palette, FALSE);
+        RealizePalette(sourceDC.Get());
+        oldMaskPalette = SelectPalette(maskDC.Get(), palette, FALSE);
+        RealizePalette(maskDC.Get());
+    }
+    COLORREF oldBack = SetBkColor(sourceDC.Get(), ColorToRGB(color & 0x00FFFFFF));
+    BitBlt(maskDC.Get(), 0, 0, width, height, sourceDC.Get(), 0, 0, SRCCOPY);
+    SetBkColor(sourceDC.Get(), oldBack);
+    if (oldSourcePalette) SelectPalette(sourceDC.Get(), oldSourcePalette, FALSE);
+    if (oldMaskPalette) SelectPalette(maskDC.Get(), oldMaskPalette, FALSE);
+    return mask;
+}
+
+HBITMAP TBitmap::MaskHandle() {
+    if (maskCurrent_ && maskPixelsCurrent_ && image_->MaskGdiHandle) return image_->MaskGdiHandle;
+    if (image_->MaskGdiHandle) {
+        UnselectEverywhere(image_->MaskGdiHandle);
+        DeleteObject(image_->MaskGdiHandle);
+        image_->MaskGdiHandle = nullptr;
+    }
+    FreeContext();
+    HandleNeeded();
+    TColor color = TransparentColor();
+    FreeContext();  // reading the corner pixel took the context
+    image_->MaskGdiHandle = MakeMask(image_->GdiHandle, Palette(), color);
+    maskCurrent_ = true;
+    maskPixelsCurrent_ = true;
+    return image_->MaskGdiHandle;
+}
+
+void MaskedStretchCopy(HDC target, const RECT& to, HDC source, const RECT& from, HDC mask, POINT maskOrigin) {
+    int dw = to.right - to.left, dh = to.bottom - to.top;
+    int sw = from.right - from.left, sh = from.bottom - from.top;
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT && dw == sw && dh == sh) {
+        // Hand the mask over to MaskBlt by parking a 1 x 1 bitmap in its context.
+        GdiBitmap parking(CreateCompatibleBitmap(source, 1, 1));
+        HBITMAP maskBitmap = static_cast<HBITMAP>(SelectObject(mask, parking.Get()));
+        MaskBlt(target, to.left, to.top, dw, dh, source, from.left, from.top, maskBitmap, maskOrigin.x,
+                maskOrigin.y, MAKEROP4(0x00AA0029, SRCCOPY));
+        SelectObject(mask, maskBitmap);
+        return;
+    }
+    MemoryDC memory(source);
+    if (!memory) RaiseLastPlatformError();
+    GdiBitmap work(CreateCompatibleBitmap(source, sw, sh));
+    if (!work) RaiseLastPlatformError();
+    SelectGuard keepWork(memory.Get(), work.Get());
+    // The source's palette: selecting another hands it back.
+    HPALETTE sourcePalette = SelectPalette(source, SystemPalette16(), TRUE);
+    SelectPalette(source, sourcePalette, TRUE);
+    HPALETTE oldMemoryPalette = SelectPalette(memory.Get(), sourcePalette ? sourcePalette : SystemPalette16(), TRUE);
+    RealizePalette(memory.Get());
+    StretchBlt(memory.Get(), 0, 0, sw, sh, mask, maskOrigin.x, maskOrigin.y, sw, sh, SRCCOPY);
+    StretchBlt(memory.Get(), 0, 0, sw, sh, source, from.left, from.top, sw, sh, SRCERASE);
+    COLORREF oldText = SetTextColor(target, 0x000000), oldBack = SetBkColor(target, 0xFFFFFF);
+    StretchBlt(target, to.left, to.top, dw, dh, mask, maskOrigin.x, maskOrigin.y, sw, sh, SRCAND);
+    StretchBlt(target, to.left, to.top, dw, dh, memory.Get(), 0, 0, sw, sh, SRCINVERT);
+    SetTextColor(target, oldText);
+    SetBkColor(target, oldBack);
+    SelectPalette(memory.Get(), oldMemoryPalette, TRUE);
+}
+
+void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
+    HDC target = canvas.GdiHandle();
+    int width = Width(), height = Height();
+    HPALETTE palette = Palette();
+    HPALETTE oldPalette = nullptr;
+    if (palette) {
+        oldPalette = SelectPalette(target, palette, TRUE);
+        RealizePalette(target);
+    }
+    struct PaletteBack {
+        HDC dc;
+        HPALETTE old;
+        ~PaletteBack() {
+            if (old) SelectPalette(dc, old, TRUE);
+        }
+    } paletteBack{target, oldPalette};
+
+    const BITMAP& bm = image_->Description.dsBm;
+    int sourceDepth = bm.bmBitsPixel * bm.bmPlanes;
+    int targetDepth = ColourDepth(target);
+    if (targetDepth <= 8 && targetDepth < sourceDepth) {
+        POINT origin;
+        GetBrushOrgEx(target, &origin);
+        SetStretchBltMode(target, HALFTONE);
+        SetBrushOrgEx(target, origin.x, origin.y, nullptr);
+    } else if (!(bm.bmBitsPixel == 1 && bm.bmPlanes == 1)) {
+        SetStretchBltMode(target, COLORONCOLOR);
+    }
+    HBITMAP mask = Transparent() ? MaskHandle() : nullptr;
+    if (Empty()) return;
+    HDC source = Surface().ReadHandle();
+    RECT from{0, 0, width, height};
+    if (!Transparent()) {
+        StretchBlt(target, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source, 0, 0,
+                   width, height, canvas.CopyMode);
+        return;
+    }
+    MemoryDC maskDC(nullptr);
+    if (!maskDC) RaiseLastPlatformError();
+    SelectGuard keepMask(maskDC.Get(), mask);
+    MaskedStretchCopy(target, rect, source, from, maskDC.Get(), {0, 0});
+}
+
+void TBitmap::ConvertToMask(TColor color) {
+    FreeContext();
+    HandleNeeded();
+    TColor rgb = static_cast<TColor>(ColorToRGB(color));
+    HBITMAP mask = MakeMask(image_->GdiHandle, Palette(), rgb);
+    HPALETTE palette = nullptr;
+    try {
+        DIBSECTION d{};
+        GetObjectA(mask, sizeof d, &d);
+        palette = CopyPalette(image_->Palette);
+        NewImage(mask, palette, d, false, nullptr);
+    } catch (...) {
+        DeletePalette(palette);
+        if (mask) DeleteObject(mask);
+        throw;
+    }
+    Changed();
+}

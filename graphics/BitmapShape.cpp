@@ -1,0 +1,176 @@
+// Re-shaping: a new bitmap of a wanted shape that keeps the old pixels top-left.
+#include <cstring>
+#include <vector>
+
+#include "framework/Exceptions.h"
+#include "framework/PlatformError.h"
+#include "framework/ResStrings.h"
+#include "graphics/Bitmap.h"
+#include "resources/StringIds.h"
+
+namespace {
+struct BitmapInfo256 {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[256];
+};
+
+// Fills the colour table of a new section of at most 8 bits per pixel.
+void FillColorTable(BitmapInfo256& info, HBITMAP oldHandle, HPALETTE newPalette, HDC screen) {
+    int bits = info.header.biBitCount;
+    DIBSECTION old{};
+    bool oldIsSection = oldHandle && GetObjectA(oldHandle, sizeof old, &old) == sizeof(DIBSECTION);
+    if (bits == 1 && (!oldHandle || !oldIsSection)) {
+        info.colors[0] = {0, 0, 0, 0};
+        info.colors[1] = {255, 255, 255, 0};
+        info.header.biClrUsed = 2;
+        return;
+    }
+    if (newPalette) {
+        PALETTEENTRY entries[256];
+        UINT count = GetPaletteEntries(newPalette, 0, 256, entries);
+        for (UINT i = 0; i < count; ++i)
+            info.colors[i] = {entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
+        info.header.biClrUsed = count;
+        return;
+    }
+    if (oldIsSection) {
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ previous = SelectObject(dc, oldHandle);
+        info.header.biClrUsed = GetDIBColorTable(dc, 0, 256, info.colors);
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+        return;
+    }
+    if (oldHandle) {
+        BitmapInfo256 probe{};
+        probe.header = info.header;
+        GetDIBits(screen, oldHandle, 0, 0, nullptr, reinterpret_cast<BITMAPINFO*>(&probe), DIB_RGB_COLORS);
+        std::memcpy(info.colors, probe.colors, sizeof info.colors);
+    }
+}
+}  // namespace
+
+HBITMAP ReshapeBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalette, DIBSECTION& target,
+                      TCanvas* canvas) {
+    bool wantSection = target.dsBmih.biSize >= sizeof(BITMAPINFOHEADER);
+    if (target.dsBmih.biSize != 0 ? (target.dsBmih.biWidth == 0 || target.dsBmih.biHeight == 0)
+                                  : (target.dsBm.bmWidth == 0 || target.dsBm.bmHeight == 0))
+        return nullptr;
+
+    UnselectEverywhere(oldHandle);
+    if (oldHandle) {
+        BITMAP probe{};
+        if (GetObjectA(oldHandle, sizeof probe, &probe) < static_cast<int>(sizeof probe))
+            throw EInvalidGraphic(LoadStr(SInvalidGraphic));
+    }
+
+    HDC screen = GetDC(nullptr);
+    if (!screen) RaiseLastPlatformError();
+    struct ScreenRelease {
+        HDC dc;
+        ~ScreenRelease() { ReleaseDC(nullptr, dc); }
+    } screenRelease{screen};
+    MemoryDC memory(screen);
+    if (!memory) RaiseLastPlatformError();
+
+    HBITMAP made = nullptr;
+    int width, height;
+    if (wantSection) {
+        BitmapInfo256 info{};
+        info.header = target.dsBmih;
+        info.header.biSize = sizeof(BITMAPINFOHEADER);
+        info.header.biPlanes = 1;
+        if (info.header.biBitCount == 0)
+            info.header.biBitCount =
+                static_cast<WORD>(GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES));
+        target.dsBm.bmWidth = info.header.biWidth;
+        target.dsBm.bmHeight = info.header.biHeight;
+        if (info.header.biBitCount <= 8) FillColorTable(info, oldHandle, newPalette, screen);
+        if ((info.header.biBitCount == 16 || info.header.biBitCount == 32) &&
+            info.header.biCompression == BI_BITFIELDS) {
+            if (target.dsBitfields[0] == 0 && target.dsBitfields[1] == 0 && target.dsBitfields[2] == 0) {
+                bool sixteen = info.header.biBitCount == 16;
+                target.dsBitfields[0] = sixteen ? 0xF800 : 0xFF0000;
+                target.dsBitfields[1] = sixteen ? 0x07E0 : 0x00FF00;
+                target.dsBitfields[2] = sixteen ? 0x001F : 0x0000FF;
+            }
+            std::memcpy(info.colors, target.dsBitfields, sizeof target.dsBitfields);
+        }
+        void* bits = nullptr;
+        made = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!made || !bits) {
+            if (made) DeleteObject(made);
+            RaiseLastPlatformError();
+        }
+        width = info.header.biWidth;
+        height = std::abs(info.header.biHeight);
+        BITMAP old{};
+        if (oldHandle && GetObjectA(oldHandle, sizeof old, &old) && old.bmWidth == width &&
+            std::abs(old.bmHeight) == height && info.header.biBitCount > 8) {
+            // Same size, many colours: the platform copies the pixels across.
+            GetDIBits(screen, oldHandle, 0, height, bits, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+            GetObjectA(made, sizeof target, &target);
+            return made;
+        }
+    } else {
+        width = target.dsBm.bmWidth;
+        height = std::abs(target.dsBm.bmHeight);
+        if ((target.dsBm.bmPlanes | target.dsBm.bmBitsPixel) == 1)
+            made = CreateBitmap(width, height, 1, 1, nullptr);
+        else
+            made = CreateCompatibleBitmap(screen, width, height);
+        if (!made) RaiseLastPlatformError();
+    }
+
+    try {
+        HGDIOBJ previous = SelectObject(memory.Get(), made);
+        if (!previous) RaiseLastPlatformError();
+        HPALETTE previousPalette = nullptr;
+        if (newPalette) {
+            previousPalette = SelectPalette(memory.Get(), newPalette, FALSE);
+            RealizePalette(memory.Get());
+        }
+        RECT all{0, 0, width, height};
+        if (canvas) {
+            FillRect(memory.Get(), &all, canvas->Brush.Handle());
+            SetTextColor(memory.Get(), ColorToRGB(canvas->Font.Color()));
+            SetBkColor(memory.Get(), ColorToRGB(canvas->Brush.Color()));
+            if (wantSection && target.dsBmih.biBitCount == 1) {
+                COLORREF fore = ColorToRGB(canvas->Font.Color()), back = ColorToRGB(canvas->Brush.Color());
+                RGBQUAD two[2] = {{GetBValue(fore), GetGValue(fore), GetRValue(fore), 0},
+                                  {GetBValue(back), GetGValue(back), GetRValue(back), 0}};
+                SetDIBColorTable(memory.Get(), 0, 2, two);
+            }
+        } else {
+            // A white brush rather than WHITENESS: the latter also sets the unused
+            // fourth byte of 32-bit pixels on some platforms, and such "white"
+            // then fails to match white when a transparency mask is made.
+            FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        }
+        if (oldHandle) {
+            MemoryDC source(screen);
+            HGDIOBJ previousSource = SelectObject(source.Get(), oldHandle);
+            HPALETTE previousSourcePalette = nullptr;
+            if (oldPalette) {
+                previousSourcePalette = SelectPalette(source.Get(), oldPalette, TRUE);
+                RealizePalette(source.Get());
+            }
+            if (canvas) {
+                SetTextColor(source.Get(), ColorToRGB(canvas->Font.Color()));
+                SetBkColor(source.Get(), ColorToRGB(canvas->Brush.Color()));
+            }
+            BitBlt(memory.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
+            if (previousSourcePalette) SelectPalette(source.Get(), previousSourcePalette, TRUE);
+            SelectObject(source.Get(), previousSource);
+        }
+        if (previousPalette) SelectPalette(memory.Get(), previousPalette, TRUE);
+        SelectObject(memory.Get(), previous);
+    } catch (...) {
+        DeleteObject(made);
+        throw;
+    }
+    DIBSECTION described{};
+    GetObjectA(made, sizeof described, &described);
+    target = described;
+    return made;
+}

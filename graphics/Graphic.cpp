@@ -1,0 +1,79 @@
+#include "graphics/Graphic.h"
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "framework/Exceptions.h"
+#include "framework/ResStrings.h"
+#include "resources/StringIds.h"
+
+std::string TByteReader::Read(size_t count) {
+    if (count > Remaining()) throw EReadError(LoadStr(SReadError));
+    std::string part = bytes_.substr(pos_, count);
+    pos_ += count;
+    return part;
+}
+
+int32_t TByteReader::ReadInt32() {
+    std::string raw = Read(4);
+    int32_t value;
+    std::memcpy(&value, raw.data(), 4);
+    return value;
+}
+
+unsigned char TByteReader::ReadByte() { return static_cast<unsigned char>(Read(1)[0]); }
+
+void AppendInt32(std::string& out, int32_t value) { out.append(reinterpret_cast<const char*>(&value), 4); }
+
+bool TGraphic::Equals(TGraphic* other) {
+    if (!other) return Empty();
+    bool empty = Empty(), otherEmpty = other->Empty();
+    if (empty || otherEmpty) return empty && otherEmpty;
+    if (std::strcmp(ClassName(), other->ClassName()) != 0) return false;
+    std::string mine, theirs;
+    WriteData(mine);
+    other->WriteData(theirs);
+    return mine == theirs;
+}
+
+void TGraphic::SetTransparent(bool value) {
+    if (value == transparent_) return;
+    transparent_ = value;
+    Changed();
+}
+
+void TGraphic::Changed() {
+    ChangedFlag = true;
+    if (OnChange) OnChange(this);
+}
+
+void TGraphic::Progress(TProgressStage stage, unsigned char percent, bool redrawNow, const RECT& rect,
+                        const std::string& message) {
+    if (OnProgress) OnProgress(this, stage, percent, redrawNow, rect, message);
+}
+
+void TGraphic::AssignError(TPersistent* source) const {
+    const char* from = "nil";
+    if (auto* graphic = dynamic_cast<TGraphic*>(source)) from = graphic->ClassName();
+    else if (auto* component = dynamic_cast<TComponent*>(source)) from = component->ClassName();
+    else if (source) from = "TPersistent";
+    throw EConvertError(Format(LoadStr(SAssignError), {from, ClassName()}));
+}
+
+void TGraphic::ShareFrom(TPersistent* source) { AssignError(source); }
+
+void TGraphic::LoadFromFile(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) throw EFOpenError(Format(LoadStr(SFOpenError), {fileName}));
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    LoadFromStream(bytes);
+}
+
+void TGraphic::SaveToFile(const std::string& fileName) {
+    std::string bytes = SaveToStream();
+    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+    if (!out) throw EFCreateError(Format(LoadStr(SFCreateError), {fileName}));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw EWriteError(LoadStr(SWriteError));
+}

@@ -1,0 +1,77 @@
+#pragma once
+// The abstract picture and what decoders report while they work.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "framework/Component.h"
+
+class TCanvas;
+
+enum class TProgressStage { StageStart, StageRunning, StageEnd };
+using TProgressEvent = std::function<void(TObject* sender, TProgressStage stage, unsigned char percentDone,
+                                          bool redrawNow, const RECT& rect, const std::string& message)>;
+
+// Reads stored bytes front to back; running short is a bad stream.
+class TByteReader {
+public:
+    explicit TByteReader(const std::string& bytes, size_t position = 0) : bytes_(bytes), pos_(position) {}
+    std::string Read(size_t count);
+    int32_t ReadInt32();
+    unsigned char ReadByte();
+    size_t Remaining() const { return bytes_.size() - pos_; }
+
+private:
+    const std::string& bytes_;
+    size_t pos_;
+};
+void AppendInt32(std::string& out, int32_t value);
+
+class TGraphic : public TPersistent {
+public:
+    TGraphic() = default;
+    TGraphic(const TGraphic&) = delete;
+    TGraphic& operator=(const TGraphic&) = delete;
+
+    TNotifyEvent OnChange;
+    TProgressEvent OnProgress;
+    bool ChangedFlag = false;
+    bool PaletteChanged = false;
+
+    virtual const char* ClassName() const = 0;
+    // A new, empty picture of the same class.
+    virtual TGraphic* NewOfSameClass() const = 0;
+
+    virtual void Draw(TCanvas& canvas, const RECT& rect) = 0;
+    // Same class and same stored bytes; two empty pictures are equal.
+    virtual bool Equals(TGraphic* other);
+    virtual bool Empty() = 0;
+    virtual int Width() = 0;
+    virtual int Height() = 0;
+    virtual void SetWidth(int width) = 0;
+    virtual void SetHeight(int height) = 0;
+    virtual HPALETTE Palette() { return nullptr; }
+    virtual void SetPalette(HPALETTE) {}
+    virtual bool Transparent() const { return transparent_; }
+    virtual void SetTransparent(bool value);
+
+    // The stored form inside a picture container's "Data".
+    virtual void ReadData(TByteReader& reader) = 0;
+    virtual void WriteData(std::string& out) = 0;
+    // The file form.
+    virtual void LoadFromStream(const std::string& bytes) = 0;
+    virtual std::string SaveToStream() = 0;
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName);
+
+    // Takes another picture's content; a source of another class is refused.
+    virtual void ShareFrom(TPersistent* source);
+
+protected:
+    virtual void Changed();
+    void Progress(TProgressStage stage, unsigned char percent, bool redrawNow, const RECT& rect,
+                  const std::string& message);
+    [[noreturn]] void AssignError(TPersistent* source) const;
+    bool transparent_ = false;
+};

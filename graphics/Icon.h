@@ -1,0 +1,42 @@
+#pragma once
+// Icon pictures: an icon handle, or icon-file bytes from which the handle is made.
+#include "graphics/Graphic.h"
+#include "graphics/SharedImage.h"
+
+class TIcon : public TGraphic {
+public:
+    TIcon();
+    ~TIcon() override;
+
+    const char* ClassName() const override { return "TIcon"; }
+    TGraphic* NewOfSameClass() const override { return new TIcon; }
+
+    bool Empty() override;
+    // The size chosen from icon-file data, else the platform's standard icon size.
+    int Width() override;
+    int Height() override;
+    void SetWidth(int width) override;
+    void SetHeight(int height) override;
+    // Icons always draw through their own mask.
+    void SetTransparent(bool) override {}
+    bool Transparent() const override { return true; }
+
+    HICON GdiHandle();
+    // Adopts `handle`: the icon destroys it when its record goes.
+    void SetGdiHandle(HICON handle);
+
+    void Draw(TCanvas& canvas, const RECT& rect) override;
+    void ShareFrom(TPersistent* source) override;
+    void ReadData(TByteReader& reader) override;
+    void WriteData(std::string& out) override;
+    void LoadFromStream(const std::string& bytes) override;
+    std::string SaveToStream() override;
+
+    TIconImage* Image() const { return image_; }
+
+private:
+    void NewImage(TIconImage* image);
+
+    TIconImage* image_;
+    SIZE wanted_{0, 0};
+};

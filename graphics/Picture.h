@@ -1,0 +1,56 @@
+#pragma once
+// The picture container: owns at most one picture of any registered kind.
+#include <functional>
+#include <string>
+
+#include "graphics/Graphic.h"
+
+class TBitmap;
+
+using TGraphicFactory = std::function<TGraphic*()>;
+
+class TPicture : public TPersistent {
+public:
+    TPicture();
+    ~TPicture() override;
+    TPicture(const TPicture&) = delete;
+    TPicture& operator=(const TPicture&) = delete;
+
+    TNotifyEvent OnChange;
+    TProgressEvent OnProgress;
+
+    TGraphic* Content() const { return content_; }
+    // Installs a new picture of g's class sharing g's content (none for null).
+    void SetContent(TGraphic* graphic);
+    // The picture as a bitmap, replacing any other kind by an empty bitmap.
+    TBitmap* Bitmap();
+    int Width() const;
+    int Height() const;
+
+    void ShareFrom(TPersistent* source);
+    // Loads a file by its extension's registered kind.
+    void LoadFromFile(const std::string& fileName);
+
+    // The stored form: a length byte, the class name, the picture's own data.
+    void ReadData(const std::string& bytes);
+    std::string WriteData() const;
+
+    // Registers a file kind; later registrations win.
+    static void RegisterFileFormat(const std::string& extension, const std::string& description, unsigned descriptionId,
+                                   const std::string& className, TGraphicFactory factory);
+    // "desc (*.ext)|*.ext|..." for every kind whose pictures are of class G.
+    template <typename G>
+    static std::string FilterText() {
+        return FilterTextFor([](TGraphic* g) { return dynamic_cast<G*>(g) != nullptr; });
+    }
+    // The registered picture class of that name, or an empty factory.
+    static TGraphicFactory FindClass(const std::string& className);
+
+private:
+    static std::string FilterTextFor(const std::function<bool(TGraphic*)>& isOfClass);
+    void Hook(TGraphic* graphic);
+    void Install(TGraphic* graphic);
+    void Changed();
+
+    TGraphic* content_ = nullptr;
+};
