@@ -45,6 +45,10 @@ public:
     void WriteData(std::string& out) override;
     void LoadFromStream(const std::string& bytes) override;
     std::string SaveToStream() override;
+    // Takes a copy of a plain bitmap from the clipboard; other formats are refused.
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
+    // Hands out a copy of the bitmap (and its palette) as the plain bitmap format.
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
 
     // The image record, for the canvas and for callers that inspect sharing.
     TBitmapImage* Image() const { return image_; }

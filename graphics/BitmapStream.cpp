@@ -132,3 +132,34 @@ void TBitmap::WriteData(std::string& out) {
     AppendInt32(out, static_cast<int32_t>(bytes.size()));
     out += bytes;
 }
+
+void TBitmap::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
+    if (format != CF_BITMAP || !data) throw EInvalidGraphic(LoadStr(SUnknownClipboardFormat));
+    // The clipboard keeps its bitmap: this one gets a copy.
+    auto* source = static_cast<HBITMAP>(data);
+    DIBSECTION d{};
+    if (!GetObjectA(source, sizeof d, &d)) InvalidBitmap();
+    d.dsBmih = BITMAPINFOHEADER{};
+    d.dsBm.bmBits = nullptr;
+    HPALETTE copy = CopyPalette(palette);
+    try {
+        HBITMAP made = ReshapeBitmap(source, palette, copy, d, nullptr);
+        NewImage(made, copy, d, false, nullptr);
+    } catch (...) {
+        DeletePalette(copy);
+        throw;
+    }
+    PaletteChanged = copy != nullptr;
+    Changed();
+}
+
+void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+    HandleNeeded();
+    FreeContext();
+    DIBSECTION d = image_->Description;
+    d.dsBmih = BITMAPINFOHEADER{};  // the plain format is device-dependent
+    d.dsBm.bmBits = nullptr;
+    format = CF_BITMAP;
+    data = ReshapeBitmap(image_->GdiHandle, image_->Palette, image_->Palette, d, nullptr);
+    palette = CopyPalette(image_->Palette);
+}

@@ -65,6 +65,10 @@ public:
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName);
 
+    // The clipboard forms.
+    virtual void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) = 0;
+    virtual void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) = 0;
+
     // Takes another picture's content; a source of another class is refused.
     virtual void ShareFrom(TPersistent* source);
 

@@ -138,3 +138,11 @@ std::string TIcon::SaveToStream() {
 void TIcon::ReadData(TByteReader& reader) { LoadFromStream(reader.Read(reader.Remaining())); }
 
 void TIcon::WriteData(std::string& out) { out += SaveToStream(); }
+
+void TIcon::LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) {
+    throw EInvalidGraphicOperation(LoadStr(SIconToClipboard));
+}
+
+void TIcon::SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) {
+    throw EInvalidGraphicOperation(LoadStr(SIconToClipboard));
+}

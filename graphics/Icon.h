@@ -31,6 +31,9 @@ public:
     void WriteData(std::string& out) override;
     void LoadFromStream(const std::string& bytes) override;
     std::string SaveToStream() override;
+    // Icons do not travel through the clipboard.
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
 
     TIconImage* Image() const { return image_; }
 

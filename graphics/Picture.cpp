@@ -31,6 +31,27 @@ std::vector<FileFormat>& FileFormats() {
     return formats;
 }
 
+struct ClipboardFormat {
+    UINT format;
+    TGraphicFactory factory;
+};
+
+std::vector<ClipboardFormat>& ClipboardFormats() {
+    static std::vector<ClipboardFormat> formats = {
+        {CF_METAFILEPICT, nullptr},
+        {CF_ENHMETAFILE, nullptr},
+        {CF_BITMAP, [] { return static_cast<TGraphic*>(new TBitmap); }},
+    };
+    return formats;
+}
+
+const ClipboardFormat* FindClipboardFormat(UINT format) {
+    const auto& formats = ClipboardFormats();
+    for (auto it = formats.rbegin(); it != formats.rend(); ++it)
+        if (it->format == format) return &*it;
+    return nullptr;
+}
+
 std::string Lower(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
@@ -148,6 +169,23 @@ void TPicture::LoadFromFile(const std::string& fileName) {
     graphic->OnChange = nullptr;  // the container reports once, after installing
     graphic->LoadFromFile(fileName);
     Install(graphic.release());
+}
+
+bool TPicture::SupportsClipboardFormat(UINT format) { return FindClipboardFormat(format) != nullptr; }
+
+void TPicture::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
+    const ClipboardFormat* kind = FindClipboardFormat(format);
+    if (!kind || !kind->factory) throw EInvalidGraphic(LoadStr(SUnknownClipboardFormat));
+    std::unique_ptr<TGraphic> graphic(kind->factory());
+    graphic->LoadFromClipboardFormat(format, data, palette);
+    Install(graphic.release());
+}
+
+void TPicture::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+    format = 0;
+    data = nullptr;
+    palette = nullptr;
+    if (content_) content_->SaveToClipboardFormat(format, data, palette);
 }
 
 void TPicture::ReadData(const std::string& bytes) {

@@ -24,7 +24,10 @@ void TImageList::Clear() {
 }
 
 void TImageList::InsertIconAt(int index, TIcon* icon) {
-    if (index < 0 || index > Count()) throw EInvalidOperation(LoadStr(SInvalidImageListIndex));
+    if (index < 0 || index > Count()) {
+        Clear();
+        throw EInvalidOperation(LoadStr(SInvalidImageListIndex));
+    }
     int at = ImageList_ReplaceIcon(Handle(), -1, icon ? icon->GdiHandle() : nullptr);
     if (at < 0) return;  // the platform refused the icon
     // Appended at the end: move it forward to its place.
