@@ -21,6 +21,15 @@ void TDirectoryListBox::SetDriveLetter(char letter) {
     if (OnChange) OnChange(this);
 }
 
+void TDirectoryListBox::SetDirPath(const std::string& path) {
+    if (path.empty() || lstrcmpiA(path.c_str(), directory_.c_str()) == 0) return;
+    SetCurrentDirectoryA(path.c_str());
+    char dir[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, dir);
+    directory_ = dir;
+    if (OnChange) OnChange(this);
+}
+
 bool TDirectoryListBox::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
     if (name == "OnChange") OnChange = reader.Handler(value);
     else return TCustomListBox::SetProperty(name, value, reader);

@@ -9,6 +9,7 @@ public:
     const std::string& DirPath() const { return directory_; }
     char DriveLetter() const { return directory_.empty() ? 0 : directory_[0]; }
     void SetDriveLetter(char letter);
+    void SetDirPath(const std::string& path);
 
     TNotifyEvent OnChange;
     bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;

@@ -1,22 +1,44 @@
 #include "filectrl/FileListBox.h"
 
+#include "filectrl/DirectoryListBox.h"
 #include "filectrl/FilterComboBox.h"
+#include "filectrl/PathHelpers.h"
+#include "framework/Edit.h"
+#include "framework/Exceptions.h"
 #include "framework/FormReader.h"
+#include "framework/ResStrings.h"
+#include "graphics/Bitmap.h"
+#include "resources/StringIds.h"
 
 namespace {
-std::string CurrentDirectory() {
-    char dir[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, dir);
-    return dir;
+std::unique_ptr<TBitmap> ResourceGlyph(const char* name) {
+    auto glyph = std::make_unique<TBitmap>();
+    glyph->SetGdiHandle(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return glyph;
 }
 }  // namespace
 
 TFileListBox::TFileListBox(TComponent* owner) : TCustomListBox(owner) {
     SetClassName("TFileListBox");
+    SetWidth(145);
     SetSorted(true);
     SetStyle(TListBoxStyle::lbOwnerDrawFixed);
-    SetWidth(145);
+    LoadGlyphs();
     directory_ = CurrentDirectory();
+    FitItemHeight();
+}
+
+TFileListBox::~TFileListBox() {
+    SetFileEdit(nullptr);
+    SetDirectoryList(nullptr);
+    SetFilterComboBox(nullptr);
+}
+
+void TFileListBox::LoadGlyphs() {
+    executable_ = ResourceGlyph("EXECUTABLE");
+    directory_glyph_ = ResourceGlyph("CLOSEDFOLDER");
+    unknown_ = ResourceGlyph("UNKNOWNFILE");
 }
 
 void TFileListBox::CreateWnd() {
@@ -24,37 +46,110 @@ void TFileListBox::CreateWnd() {
     RescanFiles();
 }
 
-void TFileListBox::RescanFiles() {
-    if (!WindowHandle()) return;
-    SetCurrentDirectoryA(directory_.c_str());
-    Items().Clear();
-    size_t start = 0;
-    for (;;) {
-        size_t end = mask_.find(';', start);
-        std::string part = mask_.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        WIN32_FIND_DATAA found;
-        HANDLE search = part.empty() ? INVALID_HANDLE_VALUE : FindFirstFileA(part.c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-                    Items().Add(found.cFileName);
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    NotifyChange();
-}
-
 void TFileListBox::NotifyChange() {
     lastSelection_ = ItemIndex();
+    if (fileEdit_) {
+        std::string name = SelectedName();
+        fileEdit_->SetText(name.empty() ? mask_ : name);
+        fileEdit_->SelectAll();
+    }
     if (OnChange) OnChange(this);
 }
 
 void TFileListBox::Click() {
     TCustomListBox::Click();
     if (ItemIndex() != lastSelection_) NotifyChange();
+}
+
+std::string TFileListBox::SelectedName() const {
+    int index = ItemIndex();
+    if (index < 0 || Items().Count() == 0 || !Selected(index)) return {};
+    return Items().Strings(index);
+}
+
+void TFileListBox::SetSelectedName(const std::string& wanted) {
+    if (SameFileName(wanted, SelectedName())) return;
+    // The platform's exact search, starting after the first item and wrapping to it.
+    SetItemIndex(Items().FindExact(wanted, 0));
+    NotifyChange();
+}
+
+std::string TFileListBox::SelectedPath() const {
+    std::string name = SelectedName();
+    return name.empty() ? name : JoinPath(directory_, name);
+}
+
+void TFileListBox::SetSelectedPath(const std::string& text) {
+    if (text.empty() || SameFileName(text, SelectedPath())) return;
+    char drive = 0;
+    std::string folder, tail;
+    SplitTypedPath(text, drive, folder, tail);
+    if (directoryList_) directoryList_->SetDirPath(text);
+    else SetDirPath(drive ? std::string(1, drive) + ":" + folder : folder);
+    if (tail.find_first_of("*?") != std::string::npos) {
+        SetMask(tail);
+    } else if (!tail.empty()) {
+        SetSelectedName(tail);
+        if (!FileExists(tail)) throw EInvalidOperation(Format(LoadStr(SInvalidFileName), {text}));
+        if (SelectedName().empty()) {
+            // The file exists but is not listed: let the mask take it in.
+            SetMask(tail);
+            SetSelectedName(tail);
+        }
+    }
+}
+
+void TFileListBox::SetDirPath(const std::string& target) {
+    if (SameFileName(target, directory_)) return;
+    if (DirectoryExists(directory_)) ChangeDirectory(directory_);
+    ChangeDirectory(target);
+    directory_ = CurrentDirectory();
+    RescanFiles();
+}
+
+void TFileListBox::SetMask(const std::string& mask) {
+    if (mask == mask_) return;  // byte for byte: other letter case rescans
+    mask_ = mask;
+    RescanFiles();
+}
+
+void TFileListBox::SetFileType(TFileType type) {
+    if (type == fileType_) return;
+    fileType_ = type;
+    RescanFiles();
+}
+
+void TFileListBox::SetShowGlyphs(bool value) {
+    if (value == showGlyphs_) return;
+    showGlyphs_ = value;
+    if (value && ItemHeight() < executable_->Height() + 1) FitItemHeight();
+    Invalidate();
+}
+
+void TFileListBox::FitItemHeight() {
+    int height = FontLineHeight(Font);
+    if (showGlyphs_ && height < executable_->Height() + 1) height = executable_->Height() + 1;
+    SetItemHeight(height);
+}
+
+void TFileListBox::FontChanged() {
+    TCustomListBox::FontChanged();
+    FitItemHeight();
+}
+
+void TFileListBox::SetFileEdit(TEdit* edit) {
+    if (fileEdit_) RemoveFreeNotification(fileEdit_);
+    fileEdit_ = edit;
+    if (!edit) return;
+    FreeNotification(edit);
+    std::string name = SelectedName();
+    edit->SetText(name.empty() ? mask_ : name);
+}
+
+void TFileListBox::SetDirectoryList(TDirectoryListBox* list) {
+    if (directoryList_) RemoveFreeNotification(directoryList_);
+    directoryList_ = list;
+    if (list) FreeNotification(list);
 }
 
 void TFileListBox::SetFilterComboBox(TFilterComboBox* combo) {
@@ -65,41 +160,33 @@ void TFileListBox::SetFilterComboBox(TFilterComboBox* combo) {
 
 void TFileListBox::Notification(TComponent* component, TOperation operation) {
     TCustomListBox::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == filterComboBox_)
-        filterComboBox_ = nullptr;
-}
-
-void TFileListBox::SetDirPath(const std::string& path) {
-    if (lstrcmpiA(path.c_str(), directory_.c_str()) == 0) return;
-    SetCurrentDirectoryA(path.c_str());
-    directory_ = CurrentDirectory();
-    RescanFiles();
-}
-
-void TFileListBox::SetMask(const std::string& mask) {
-    if (mask == mask_) return;
-    mask_ = mask;
-    RescanFiles();
-}
-
-std::string TFileListBox::SelectedName() const {
-    int index = ItemIndex();
-    return index >= 0 ? Items().Strings(index) : std::string();
-}
-
-std::string TFileListBox::SelectedPath() const {
-    std::string name = SelectedName();
-    if (name.empty()) return name;
-    return directory_ + (directory_.back() == '\\' ? "" : "\\") + name;
-}
-
-void TFileListBox::SetSelectedPath(const std::string& path) {
-    if (!path.empty()) SetDirPath(path);
+    if (operation != TOperation::opRemove) return;
+    if (component == fileEdit_) fileEdit_ = nullptr;
+    if (component == directoryList_) directoryList_ = nullptr;
+    if (component == filterComboBox_) filterComboBox_ = nullptr;
 }
 
 bool TFileListBox::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
     if (name == "Mask") SetMask(value.AsString());
-    else if (name == "OnChange") OnChange = reader.Handler(value);
-    else return TCustomListBox::SetProperty(name, value, reader);
+    else if (name == "ShowGlyphs") SetShowGlyphs(value.AsBoolean());
+    else if (name == "FileType") {
+        static const char* const names[] = {"ftReadOnly", "ftHidden", "ftSystem", "ftVolumeID",
+                                            "ftDirectory", "ftArchive", "ftNormal"};
+        TFileType set = 0;
+        for (const std::string& member : value.AsSet()) {
+            int bit = -1;
+            for (int i = 0; i < 7; ++i)
+                if (member == names[i]) bit = i;
+            if (bit < 0) throw EReadError(LoadStr(SInvalidPropertyValue));
+            set = static_cast<TFileType>(set | (1u << bit));
+        }
+        SetFileType(set);
+    } else if (name == "FileEdit") {
+        reader.ResolveReference(value, [this](TComponent* c) { SetFileEdit(dynamic_cast<TEdit*>(c)); });
+    } else if (name == "OnChange") {
+        OnChange = reader.Handler(value);
+    } else {
+        return TCustomListBox::SetProperty(name, value, reader);
+    }
     return true;
 }

@@ -1,26 +1,60 @@
 #pragma once
-// The file list: the files of one directory that match a mask, sorted. It
-// reports a change after every listing and whenever the user picks another file.
+// The file list: the entries of one directory that match a mask and a set of
+// entry kinds, sorted. It tells its owner when the selection or the listing changes.
+#include <cstdint>
+#include <memory>
+
 #include "framework/ListBox.h"
 
+class TBitmap;
+class TEdit;
+class TDirectoryListBox;
 class TFilterComboBox;
+
+enum TFileAttr : uint8_t { ftReadOnly, ftHidden, ftSystem, ftVolumeID, ftDirectory, ftArchive, ftNormal };
+using TFileType = uint8_t;  // bit n for the n-th TFileAttr
+constexpr TFileType FileTypeOf(std::initializer_list<TFileAttr> attrs) {
+    TFileType set = 0;
+    for (TFileAttr a : attrs) set = static_cast<TFileType>(set | (1u << a));
+    return set;
+}
 
 class TFileListBox : public TCustomListBox {
 public:
     explicit TFileListBox(TComponent* owner);
+    ~TFileListBox() override;
 
     const std::string& DirPath() const { return directory_; }
     void SetDirPath(const std::string& path);
     const std::string& Mask() const { return mask_; }
     void SetMask(const std::string& mask);
-    std::string SelectedName() const;
-    std::string SelectedPath() const;
-    // Moves to the directory of a typed path.
-    void SetSelectedPath(const std::string& path);
-    // Lists the directory again; nothing is selected afterwards.
-    void RescanFiles();
+    TFileType FileType() const { return fileType_; }
+    void SetFileType(TFileType type);
+    bool ShowGlyphs() const { return showGlyphs_; }
+    void SetShowGlyphs(bool value);
+    TEdit* FileEdit() const { return fileEdit_; }
+    void SetFileEdit(TEdit* edit);
 
-    // Set by a filter combo box when it links this list, cleared when it goes.
+    // The selected item's text ("[name]" for a directory), empty with nothing selected.
+    std::string SelectedName() const;
+    void SetSelectedName(const std::string& wanted);
+    std::string SelectedPath() const;
+    // Applies a path a user typed: moves to its folder, and selects, masks or
+    // refuses its last part ("无效的文件名 - %s").
+    void SetSelectedPath(const std::string& text);
+
+    // Lists the directory again; nothing is selected afterwards and OnChange fires.
+    void RescanFiles();
+    void FitItemHeight();
+
+    // The glyphs items carry (for callers that check which one an item got).
+    TBitmap* ExecutableGlyph() const { return executable_.get(); }
+    TBitmap* DirectoryGlyph() const { return directory_glyph_.get(); }
+    TBitmap* UnknownGlyph() const { return unknown_.get(); }
+
+    // Set by the linked directory list and filter combo box, cleared when they go.
+    TDirectoryListBox* DirectoryList() const { return directoryList_; }
+    void SetDirectoryList(TDirectoryListBox* list);
     TFilterComboBox* FilterComboBox() const { return filterComboBox_; }
     void SetFilterComboBox(TFilterComboBox* combo);
 
@@ -30,13 +64,24 @@ public:
 protected:
     void CreateWnd() override;
     void Click() override;
+    void DrawItem(int index, RECT rect, UINT state) override;
+    void FontChanged() override;
     void Notification(TComponent* component, TOperation operation) override;
+    virtual void NotifyChange();
+    virtual void LoadGlyphs();
 
 private:
-    void NotifyChange();
+    void Link(TComponent*& slot, TComponent* component);
 
     std::string directory_;
     std::string mask_ = "*.*";
-    int lastSelection_ = -1;
+    TFileType fileType_ = FileTypeOf({ftNormal});
+    TEdit* fileEdit_ = nullptr;
+    TDirectoryListBox* directoryList_ = nullptr;
     TFilterComboBox* filterComboBox_ = nullptr;
+    std::unique_ptr<TBitmap> executable_;
+    std::unique_ptr<TBitmap> directory_glyph_;
+    std::unique_ptr<TBitmap> unknown_;
+    int lastSelection_ = -1;
+    bool showGlyphs_ = false;
 };

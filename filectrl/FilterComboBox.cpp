@@ -1,28 +1,11 @@
 #include "filectrl/FilterComboBox.h"
 
 #include "filectrl/FileListBox.h"
+#include "filectrl/PathHelpers.h"
 #include "framework/FormReader.h"
 #include "framework/ResStrings.h"
 #include "resources/StringIds.h"
 
-namespace {
-// Equal after folding ASCII letters; two-byte characters are compared as they are.
-bool SameFileName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = a[i], y = b[i];
-        if (IsDBCSLeadByte(x) && i + 1 < a.size()) {
-            if (x != y || a[i + 1] != b[i + 1]) return false;
-            ++i;
-            continue;
-        }
-        if (x >= 'A' && x <= 'Z') x += 32;
-        if (y >= 'A' && y <= 'Z') y += 32;
-        if (x != y) return false;
-    }
-    return true;
-}
-}  // namespace
 
 TFilterComboBox::TFilterComboBox(TComponent* owner) : TCustomComboBox(owner) {
     SetClassName("TFilterComboBox");

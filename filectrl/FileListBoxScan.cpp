@@ -1,0 +1,86 @@
+// Listing a directory and drawing its entries.
+#include "filectrl/FileListBox.h"
+#include "filectrl/PathHelpers.h"
+#include "framework/Application.h"
+#include "graphics/Bitmap.h"
+
+namespace {
+constexpr DWORD kAttributeBits[] = {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM,
+                                    0x08 /* volume label */, FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_ARCHIVE};
+constexpr DWORD kHiddenKinds = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x08 | FILE_ATTRIBUTE_DIRECTORY;
+
+bool IsExecutableName(const std::string& name) {
+    std::string extension = LowerForDisplay(ExtensionPart(name));
+    return extension == ".exe" || extension == ".com" || extension == ".bat" || extension == ".pif";
+}
+
+// The screen cursor as it was, put back however the listing ends.
+class CursorKeeper {
+public:
+    CursorKeeper() : saved_(Application.ScreenCursor()) {}
+    ~CursorKeeper() { Application.SetScreenCursor(saved_); }
+
+private:
+    TCursor saved_;
+};
+}  // namespace
+
+void TFileListBox::RescanFiles() {
+    if (!WindowHandle()) return;
+    DWORD asked = 0;
+    for (int kind = ftReadOnly; kind <= ftArchive; ++kind)
+        if (fileType_ & (1u << kind)) asked |= kAttributeBits[kind];
+    bool normal = (fileType_ & (1u << ftNormal)) != 0;
+    ChangeDirectory(directory_);
+    Items().Clear();
+    {
+        CursorKeeper cursor;
+        int lastInsert = 0;
+        size_t start = 0;
+        for (;;) {
+            // Each part exactly as written; an empty part finds nothing.
+            size_t end = mask_.find(';', start);
+            std::string part = mask_.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            WIN32_FIND_DATAA found;
+            HANDLE search = part.empty() ? INVALID_HANDLE_VALUE : FindFirstFileA(part.c_str(), &found);
+            if (search != INVALID_HANDLE_VALUE) {
+                do {
+                    DWORD attributes = found.dwFileAttributes;
+                    // Hidden, system and directory entries only when asked for.
+                    if (attributes & kHiddenKinds & ~asked) continue;
+                    if (normal || (attributes & asked)) {
+                        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                            lastInsert = Items().Add("[" + std::string(found.cFileName) + "]",
+                                                     showGlyphs_ ? directory_glyph_.get() : nullptr);
+                        else
+                            lastInsert = Items().Add(found.cFileName, IsExecutableName(found.cFileName)
+                                                                          ? executable_.get()
+                                                                          : unknown_.get());
+                    }
+                    if (lastInsert == 100) Application.SetScreenCursor(crHourGlass);
+                } while (FindNextFileA(search, &found));
+                FindClose(search);
+            }
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
+    }
+    NotifyChange();
+}
+
+void TFileListBox::DrawItem(int index, RECT rect, UINT) {
+    TCanvas& canvas = Canvas();
+    canvas.FillRect(rect);
+    int offset = 2;
+    auto* glyph = dynamic_cast<TBitmap*>(Items().Objects(index));
+    if (showGlyphs_ && glyph && !glyph->Empty()) {
+        int w = glyph->Width(), h = glyph->Height();
+        int y = (rect.top + rect.bottom - h) / 2;
+        RECT to{rect.left + 2, y, rect.left + 2 + w, y + h};
+        RECT from{0, 0, w, h};
+        COLORREF corner = glyph->Surface().PixelAt(0, h - 1);
+        canvas.CopyReplacingColour(to, glyph, from, static_cast<TColor>(corner));
+        offset = w + 6;
+    }
+    canvas.TextOut(rect.left + offset, rect.top, Items().Strings(index));
+}
