@@ -119,12 +119,10 @@ void TCustomComboBox::WndProc(TMessage& message) {
 bool TCustomComboBox::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
     if (name == "ItemHeight") SetItemHeight(value.AsInt());
     else if (name == "DropDownCount") dropDownCount_ = std::max(1, value.AsInt());
-    else if (name == "Style") {
-        const std::string& v = value.AsIdentifier();
-        if (v == "csDropDownList") SetStyle(TComboBoxStyle::csDropDownList);
-        else if (v == "csOwnerDrawFixed") SetStyle(TComboBoxStyle::csOwnerDrawFixed);
-        else throw EReadError(LoadStr(SInvalidPropertyValue));
-    } else if (name == "OnChange") OnChange = reader.Handler(value);
+    else if (name == "Style")
+        SetStyle(IdentToEnum<TComboBoxStyle>(value, {{"csDropDownList", TComboBoxStyle::csDropDownList},
+                                                    {"csOwnerDrawFixed", TComboBoxStyle::csOwnerDrawFixed}}));
+    else if (name == "OnChange") OnChange = reader.Handler(value);
     else if (name == "OnDropDown") OnDropDown = reader.Handler(value);
     else return TWinControl::SetProperty(name, value, reader);
     return true;

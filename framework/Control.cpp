@@ -253,25 +253,16 @@ void TControl::Loaded() {
     AdjustSize();
 }
 
-namespace {
-TAlign AlignFromName(const std::string& name) {
-    static const struct {
-        const char* name;
-        TAlign value;
-    } names[] = {{"alNone", TAlign::alNone}, {"alTop", TAlign::alTop},     {"alBottom", TAlign::alBottom},
-                 {"alLeft", TAlign::alLeft}, {"alRight", TAlign::alRight}, {"alClient", TAlign::alClient}};
-    for (const auto& n : names)
-        if (name == n.name) return n.value;
-    throw EReadError(LoadStr(SInvalidPropertyValue));
-}
-}  // namespace
 
 bool TControl::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
     if (name == "Left") SetLeft(value.AsInt());
     else if (name == "Top") SetTop(value.AsInt());
     else if (name == "Width") SetWidth(value.AsInt());
     else if (name == "Height") SetHeight(value.AsInt());
-    else if (name == "Align") SetAlign(AlignFromName(value.AsIdentifier()));
+    else if (name == "Align")
+        SetAlign(IdentToEnum<TAlign>(value, {{"alNone", TAlign::alNone}, {"alTop", TAlign::alTop},
+                                             {"alBottom", TAlign::alBottom}, {"alLeft", TAlign::alLeft},
+                                             {"alRight", TAlign::alRight}, {"alClient", TAlign::alClient}}));
     else if (name == "AutoSize") SetAutoSize(value.AsBoolean());
     else if (name == "Visible") SetVisible(value.AsBoolean());
     else if (name == "Enabled") SetEnabled(value.AsBoolean());

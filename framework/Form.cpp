@@ -127,12 +127,9 @@ bool TForm::SetProperty(const std::string& name, const TPropertyValue& value, TF
     if (name == "ClientWidth") SetClientSize(value.AsInt(), clientHeight_);
     else if (name == "ClientHeight") SetClientSize(clientWidth_, value.AsInt());
     else if (name == "BorderStyle") {
-        const std::string& v = value.AsIdentifier();
-        if (v == "bsNone") borderStyle_ = TFormBorderStyle::bsNone;
-        else if (v == "bsSingle") borderStyle_ = TFormBorderStyle::bsSingle;
-        else if (v == "bsSizeable") borderStyle_ = TFormBorderStyle::bsSizeable;
-        else if (v == "bsDialog") borderStyle_ = TFormBorderStyle::bsDialog;
-        else throw EReadError(LoadStr(SInvalidPropertyValue));
+        borderStyle_ = IdentToEnum<TFormBorderStyle>(
+            value, {{"bsNone", TFormBorderStyle::bsNone}, {"bsSingle", TFormBorderStyle::bsSingle},
+                    {"bsSizeable", TFormBorderStyle::bsSizeable}, {"bsDialog", TFormBorderStyle::bsDialog}});
         UpdateWindowSize();
     } else if (name == "BorderIcons") {
         unsigned icons = 0;

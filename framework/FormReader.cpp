@@ -216,40 +216,40 @@ std::map<std::string, TComponentFactory>& Registry() {
     return registry;
 }
 
-[[noreturn]] void InvalidValue(const TPropertyValue& value) {
+}  // namespace
+
+void InvalidPropertyValue(const TPropertyValue& value) {
     throw EReadError(LoadStr(SInvalidPropertyValue) + " (" + IntToStr(value.line) + ")");
 }
 
-}  // namespace
-
 long long TPropertyValue::AsInteger() const {
-    if (kind != Kind::Integer) InvalidValue(*this);
+    if (kind != Kind::Integer) InvalidPropertyValue(*this);
     return number;
 }
 
 bool TPropertyValue::AsBoolean() const {
     if (kind == Kind::Identifier && text == "true") return true;
     if (kind == Kind::Identifier && text == "false") return false;
-    InvalidValue(*this);
+    InvalidPropertyValue(*this);
 }
 
 const std::string& TPropertyValue::AsString() const {
-    if (kind != Kind::String) InvalidValue(*this);
+    if (kind != Kind::String) InvalidPropertyValue(*this);
     return text;
 }
 
 const std::string& TPropertyValue::AsIdentifier() const {
-    if (kind != Kind::Identifier) InvalidValue(*this);
+    if (kind != Kind::Identifier) InvalidPropertyValue(*this);
     return text;
 }
 
 const std::vector<std::string>& TPropertyValue::AsSet() const {
-    if (kind != Kind::Set) InvalidValue(*this);
+    if (kind != Kind::Set) InvalidPropertyValue(*this);
     return members;
 }
 
 const std::string& TPropertyValue::AsBinary() const {
-    if (kind != Kind::Binary) InvalidValue(*this);
+    if (kind != Kind::Binary) InvalidPropertyValue(*this);
     return text;
 }
 

@@ -29,6 +29,17 @@ struct TPropertyValue {
     const std::string& AsBinary() const;
 };
 
+// The enumeration value a property names, from a table of (name, value);
+// an unknown name is an invalid property value.
+[[noreturn]] void InvalidPropertyValue(const TPropertyValue& value);
+template <typename E>
+E IdentToEnum(const TPropertyValue& value, std::initializer_list<std::pair<const char*, E>> names) {
+    const std::string& ident = value.AsIdentifier();
+    for (const auto& [name, e] : names)
+        if (ident == name) return e;
+    InvalidPropertyValue(value);
+}
+
 // The parsed shape of one component block.
 struct TFormNode {
     std::string name;

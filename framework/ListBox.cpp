@@ -123,12 +123,10 @@ bool TCustomListBox::SetProperty(const std::string& name, const TPropertyValue& 
     if (name == "ItemHeight") SetItemHeight(value.AsInt());
     else if (name == "Sorted") SetSorted(value.AsBoolean());
     else if (name == "IntegralHeight") integralHeight_ = value.AsBoolean();
-    else if (name == "Style") {
-        const std::string& v = value.AsIdentifier();
-        if (v == "lbStandard") SetStyle(TListBoxStyle::lbStandard);
-        else if (v == "lbOwnerDrawFixed") SetStyle(TListBoxStyle::lbOwnerDrawFixed);
-        else throw EReadError(LoadStr(SInvalidPropertyValue));
-    } else if (name == "OnKeyPress") OnKeyPress = reader.HandlerOf<TKeyPressEvent>(value);
+    else if (name == "Style")
+        SetStyle(IdentToEnum<TListBoxStyle>(value, {{"lbStandard", TListBoxStyle::lbStandard},
+                                                   {"lbOwnerDrawFixed", TListBoxStyle::lbOwnerDrawFixed}}));
+    else if (name == "OnKeyPress") OnKeyPress = reader.HandlerOf<TKeyPressEvent>(value);
     else return TWinControl::SetProperty(name, value, reader);
     return true;
 }

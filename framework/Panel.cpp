@@ -96,12 +96,8 @@ void TPanel::Paint() {
 
 namespace {
 TBevelCut BevelFromName(const TPropertyValue& value) {
-    const std::string& v = value.AsIdentifier();
-    if (v == "bvNone") return TBevelCut::bvNone;
-    if (v == "bvLowered") return TBevelCut::bvLowered;
-    if (v == "bvRaised") return TBevelCut::bvRaised;
-    if (v == "bvSpace") return TBevelCut::bvSpace;
-    throw EReadError(LoadStr(SInvalidPropertyValue));
+    return IdentToEnum<TBevelCut>(value, {{"bvNone", TBevelCut::bvNone}, {"bvLowered", TBevelCut::bvLowered},
+                                         {"bvRaised", TBevelCut::bvRaised}, {"bvSpace", TBevelCut::bvSpace}});
 }
 }  // namespace
 
@@ -110,13 +106,11 @@ bool TPanel::SetProperty(const std::string& name, const TPropertyValue& value, T
     else if (name == "BevelInner") SetBevelInner(BevelFromName(value));
     else if (name == "BevelWidth") SetBevelWidth(value.AsInt());
     else if (name == "BorderWidth") SetBorderWidth(value.AsInt());
-    else if (name == "Alignment") {
-        const std::string& v = value.AsIdentifier();
-        if (v == "taLeftJustify") SetAlignment(TAlignment::taLeftJustify);
-        else if (v == "taRightJustify") SetAlignment(TAlignment::taRightJustify);
-        else if (v == "taCenter") SetAlignment(TAlignment::taCenter);
-        else throw EReadError(LoadStr(SInvalidPropertyValue));
-    } else if (name == "BiDiMode") {
+    else if (name == "Alignment")
+        SetAlignment(IdentToEnum<TAlignment>(value, {{"taLeftJustify", TAlignment::taLeftJustify},
+                                                    {"taRightJustify", TAlignment::taRightJustify},
+                                                    {"taCenter", TAlignment::taCenter}}));
+    else if (name == "BiDiMode") {
         // Only left-to-right reading is supported.
         if (value.AsIdentifier() != "bdLeftToRight") throw EReadError(LoadStr(SInvalidPropertyValue));
     } else return TCustomControl::SetProperty(name, value, reader);

@@ -137,12 +137,10 @@ void TSplitter::DrawLine() {
 bool TSplitter::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
     if (name == "Beveled") SetBeveled(value.AsBoolean());
     else if (name == "MinSize") SetMinSize(value.AsInt());
-    else if (name == "ResizeStyle") {
-        const std::string& v = value.AsIdentifier();
-        if (v == "rsNone") SetResizeStyle(TResizeStyle::rsNone);
-        else if (v == "rsLine") SetResizeStyle(TResizeStyle::rsLine);
-        else if (v == "rsUpdate") SetResizeStyle(TResizeStyle::rsUpdate);
-        else throw EReadError(LoadStr(SInvalidPropertyValue));
-    } else return TGraphicControl::SetProperty(name, value, reader);
+    else if (name == "ResizeStyle")
+        SetResizeStyle(IdentToEnum<TResizeStyle>(value, {{"rsNone", TResizeStyle::rsNone},
+                                                        {"rsLine", TResizeStyle::rsLine},
+                                                        {"rsUpdate", TResizeStyle::rsUpdate}}));
+    else return TGraphicControl::SetProperty(name, value, reader);
     return true;
 }

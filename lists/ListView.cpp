@@ -85,21 +85,15 @@ void TListView::Notification(TComponent* component, TOperation operation) {
 }
 
 bool TListView::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
-    if (name == "ViewStyle") {
-        const std::string& v = value.AsIdentifier();
-        if (v == "vsIcon") viewStyle_ = TViewStyle::vsIcon;
-        else if (v == "vsSmallIcon") viewStyle_ = TViewStyle::vsSmallIcon;
-        else if (v == "vsList") viewStyle_ = TViewStyle::vsList;
-        else if (v == "vsReport") viewStyle_ = TViewStyle::vsReport;
-        else throw EReadError(LoadStr(SInvalidPropertyValue));
-    } else if (name == "SortType") {
-        const std::string& v = value.AsIdentifier();
-        if (v == "stNone") sortType_ = TSortType::stNone;
-        else if (v == "stData") sortType_ = TSortType::stData;
-        else if (v == "stText") sortType_ = TSortType::stText;
-        else if (v == "stBoth") sortType_ = TSortType::stBoth;
-        else throw EReadError(LoadStr(SInvalidPropertyValue));
-    } else if (name == "IconOptions.AutoArrange") autoArrange_ = value.AsBoolean();
+    if (name == "ViewStyle")
+        viewStyle_ = IdentToEnum<TViewStyle>(value, {{"vsIcon", TViewStyle::vsIcon},
+                                                     {"vsSmallIcon", TViewStyle::vsSmallIcon},
+                                                     {"vsList", TViewStyle::vsList},
+                                                     {"vsReport", TViewStyle::vsReport}});
+    else if (name == "SortType")
+        sortType_ = IdentToEnum<TSortType>(value, {{"stNone", TSortType::stNone}, {"stData", TSortType::stData},
+                                                   {"stText", TSortType::stText}, {"stBoth", TSortType::stBoth}});
+    else if (name == "IconOptions.AutoArrange") autoArrange_ = value.AsBoolean();
     else if (name == "LargeImages") reader.ResolveReference(value, [this](TComponent* c) { Link(largeImages_, c); });
     else if (name == "SmallImages") reader.ResolveReference(value, [this](TComponent* c) { Link(smallImages_, c); });
     else if (name == "StateImages") reader.ResolveReference(value, [this](TComponent* c) { Link(stateImages_, c); });
