@@ -94,6 +94,8 @@ HICON TIcon::GdiHandle() {
 }
 
 void TIcon::SetGdiHandle(HICON handle) {
+    // Taking the handle it already holds would let the old record destroy it.
+    if (handle && handle == image_->GdiHandle) return;
     auto* image = new TIconImage;
     image->GdiHandle = handle;
     NewImage(image);

@@ -1,1 +1,329 @@
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <functional>
+
+#include "fixtures.h"
+#include "framework/Exceptions.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Icon.h"
+#include "graphics/Image.h"
+#include "tests/support/GuiTest.h"
+
+namespace {
+constexpr COLORREF kRed = RGB(255, 0, 0), kLime = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
+constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0), kYellow = RGB(255, 255, 0);
+
+std::string Fixture(const char* name) { return std::string(TULVAR_FIXTURE_DIR) + "\\" + name; }
+
+std::string Text(const RECT& r) {
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + ")";
+}
+
+template <typename E>
+std::string ErrorText(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const E& e) {
+        return e.Message;
+    }
+    return "(no error)";
+}
+
+// A file in the temporary folder, deleted again at the end.
+struct TempFile {
+    std::string path;
+    TempFile(const std::string& name, const std::string& bytes) {
+        char folder[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, folder);
+        path = std::string(folder) + "tulvar-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    ~TempFile() { DeleteFileA(path.c_str()); }
+};
+
+// A 3 x 2 24-bit BMP file: red, lime, blue over white, black, yellow.
+std::string SmallBmp() {
+    const unsigned char rows[] = {
+        0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0, 0, 0,  // bottom row, B G R
+        0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0, 0, 0,  // top row
+    };
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + sizeof rows);
+    info.biSize = sizeof info;
+    info.biWidth = 3;
+    info.biHeight = 2;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    std::string out(reinterpret_cast<const char*>(&file), sizeof file);
+    out.append(reinterpret_cast<const char*>(&info), sizeof info);
+    out.append(reinterpret_cast<const char*>(rows), sizeof rows);
+    return out;
+}
+
+void MakeBitmap(TBitmap& b, int w, int h, COLORREF colour) {
+    b.SetWidth(w);
+    b.SetHeight(h);
+    b.Surface().Brush.SetColor(static_cast<TColor>(colour));
+    b.Surface().FillRect({0, 0, w, h});
+}
+
+// A picture view of the given size on a form.
+struct View {
+    TTestForm form{400, 300};
+    TImage* image;
+    View(int w, int h) : image(new TImage(&form)) {
+        image->SetParent(&form);
+        image->SetBounds(0, 0, w, h);
+    }
+    void Show(int w, int h) {
+        TBitmap picture;
+        picture.SetWidth(w);
+        picture.SetHeight(h);
+        image->Picture().SetContent(&picture);
+    }
+};
+
+std::string Placed(bool stretch, bool center, bool proportional, SIZE picture, SIZE view) {
+    View v(view.cx, view.cy);
+    v.image->SetStretch(stretch);
+    v.image->SetCenter(center);
+    v.image->SetProportional(proportional);
+    v.Show(picture.cx, picture.cy);
+    return Text(v.image->DestRect());
+}
+}  // namespace
+
+TEST(PictureViewPlacement, StretchFillsTheViewCentredOrNot) {
+    EXPECT_EQ(Placed(true, true, false, {32, 32}, {96, 96}), "(0,0,96,96)");
+    EXPECT_EQ(Placed(true, true, false, {32, 32}, {16, 16}), "(0,0,16,16)");
+    EXPECT_EQ(Placed(true, false, false, {100, 50}, {145, 157}), "(0,0,145,157)");
+}
+
+TEST(PictureViewPlacement, CenterAloneCentresTheNaturalSize) {
+    EXPECT_EQ(Placed(false, true, false, {32, 32}, {96, 96}), "(32,32,64,64)");
+    EXPECT_EQ(Placed(false, true, false, {32, 32}, {16, 16}), "(-8,-8,24,24)");
+    EXPECT_EQ(Placed(false, false, false, {32, 32}, {16, 16}), "(0,0,32,32)");
+}
+
+TEST(PictureViewPlacement, ProportionalStretchKeepsTheAspect) {
+    EXPECT_EQ(Placed(true, false, true, {100, 50}, {145, 157}), "(0,0,145,72)");
+    EXPECT_EQ(Placed(true, true, true, {100, 50}, {145, 157}), "(0,42,145,114)");
+    EXPECT_EQ(Placed(true, false, true, {50, 100}, {157, 145}), "(0,0,72,145)");
+}
+
+TEST(PictureViewPlacement, ProportionalAloneOnlyShrinksPicturesLargerThanTheView) {
+    EXPECT_EQ(Placed(false, false, true, {32, 16}, {96, 96}), "(0,0,32,16)");
+    EXPECT_EQ(Placed(false, false, true, {200, 100}, {96, 96}), "(0,0,96,48)");
+    EXPECT_EQ(Placed(false, true, true, {200, 100}, {96, 96}), "(0,24,96,72)");
+}
+
+TEST(PictureViewPlacement, WithoutAPictureTheRectangleIsOfAZeroSizedPictureAndTheViewIsSeeThrough) {
+    const char* expected[2][2] = {{"(0,0,0,0)", "(48,48,48,48)"}, {"(0,0,96,96)", "(0,0,96,96)"}};
+    for (bool stretch : {false, true})
+        for (bool center : {false, true}) {
+            SCOPED_TRACE(std::string(stretch ? "stretch " : "") + (center ? "center" : ""));
+            View v(96, 96);
+            v.image->SetStretch(stretch);
+            v.image->SetCenter(center);
+            EXPECT_EQ(Text(v.image->DestRect()), expected[stretch][center]);
+            EXPECT_FALSE(v.image->HasStyle(csOpaque));
+        }
+}
+
+TEST(PictureViewOpacity, OnlyAStretchedPlainPictureCoversTheWholeView) {
+    View v(96, 96);
+    v.Show(32, 32);
+    EXPECT_FALSE(v.image->HasStyle(csOpaque));
+    v.image->SetStretch(true);
+    EXPECT_TRUE(v.image->HasStyle(csOpaque));
+    v.image->SetTransparent(true);
+    EXPECT_FALSE(v.image->HasStyle(csOpaque));
+    v.image->SetTransparent(false);
+    v.image->SetProportional(true);
+    EXPECT_FALSE(v.image->HasStyle(csOpaque));
+    v.image->SetProportional(false);
+    EXPECT_TRUE(v.image->HasStyle(csOpaque));
+    v.image->Picture().SetContent(nullptr);
+    EXPECT_FALSE(v.image->HasStyle(csOpaque));
+}
+
+TEST(PictureViewAutoSize, TakesThePictureSizeKeepingItsPlace) {
+    View v(50, 50);
+    v.image->SetBounds(7, 9, 50, 50);
+    v.image->SetAutoSize(true);
+    v.Show(468, 60);
+    EXPECT_EQ(Text(v.image->BoundsRect()), "(7,9,475,69)");
+}
+
+TEST(PictureViewAutoSize, APictureWithoutWidthLeavesTheSizeAlone) {
+    View v(50, 40);
+    v.image->SetAutoSize(true);
+    v.Show(0, 60);
+    EXPECT_EQ(v.image->Width(), 50);
+    EXPECT_EQ(v.image->Height(), 40);
+}
+
+TEST(PictureView, WritingTheSameStretchAgainDoesNotRepaint) {
+    View v(96, 96);
+    v.Show(32, 32);
+    v.form.Show();
+    PumpMessages(50);
+    HWND wnd = v.form.WindowHandle();
+    ValidateRect(wnd, nullptr);
+    v.image->SetStretch(false);
+    EXPECT_FALSE(GetUpdateRect(wnd, nullptr, FALSE));
+    v.image->SetStretch(true);
+    EXPECT_TRUE(GetUpdateRect(wnd, nullptr, FALSE));
+}
+
+TEST(PictureContainer, BitmapOnAnEmptyContainerInstallsOneEmptyBitmap) {
+    TPicture picture;
+    TBitmap* bitmap = picture.Bitmap();
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(picture.Content(), bitmap);
+    EXPECT_TRUE(bitmap->Empty());
+    EXPECT_EQ(picture.Bitmap(), bitmap);
+}
+
+TEST(PictureContainer, BitmapReplacesAnotherKindOfPicture) {
+    TPicture picture;
+    picture.LoadFromFile(Fixture("multi.ico"));
+    TBitmap* bitmap = picture.Bitmap();
+    EXPECT_EQ(picture.Content(), bitmap);
+    EXPECT_TRUE(bitmap->Empty());
+}
+
+TEST(PictureContainer, SetContentInstallsItsOwnPictureSharingThePixels) {
+    TBitmap mine;
+    MakeBitmap(mine, 8, 8, kRed);
+    TPicture picture;
+    int changes = 0;
+    picture.OnChange = [&](TObject*) { ++changes; };
+    picture.SetContent(&mine);
+    EXPECT_EQ(changes, 1);
+    auto* installed = dynamic_cast<TBitmap*>(picture.Content());
+    ASSERT_NE(installed, nullptr);
+    EXPECT_NE(installed, &mine);
+    EXPECT_EQ(installed->Image(), mine.Image());
+    // Drawing on the caller's bitmap leaves the container's copy alone.
+    mine.Surface().Brush.SetColor(static_cast<TColor>(kBlue));
+    mine.Surface().FillRect({0, 0, 8, 8});
+    EXPECT_EQ(installed->Surface().PixelAt(3, 3), kRed);
+    EXPECT_EQ(changes, 1);
+    picture.SetContent(nullptr);
+    EXPECT_EQ(picture.Content(), nullptr);
+}
+
+TEST(PictureContainer, AnUnknownExtensionIsRefusedAndThePictureKept) {
+    TPicture picture;
+    TBitmap* before = picture.Bitmap();
+    EXPECT_EQ(ErrorText<EInvalidGraphic>([&] { picture.LoadFromFile("C:\\some.folder\\x.xyz"); }),
+              "未知的图象文件扩展名 (.xyz)");
+    EXPECT_EQ(picture.Content(), before);
+}
+
+TEST(PictureContainer, LoadsABitmapFileByItsExtensionInAnyCase) {
+    TempFile file("small.BMP", SmallBmp());
+    TPicture picture;
+    int changes = 0;
+    picture.OnChange = [&](TObject*) { ++changes; };
+    picture.LoadFromFile(file.path);
+    EXPECT_EQ(changes, 1);
+    auto* bitmap = dynamic_cast<TBitmap*>(picture.Content());
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(picture.Width(), 3);
+    EXPECT_EQ(picture.Height(), 2);
+    const COLORREF expected[2][3] = {{kRed, kLime, kBlue}, {kWhite, kBlack, kYellow}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(bitmap->Surface().PixelAt(x, y), expected[y][x]) << x << "," << y;
+}
+
+TEST(PictureContainer, LoadsAnIconFileByItsExtension) {
+    TPicture picture;
+    picture.LoadFromFile(Fixture("multi.ico"));
+    auto* icon = dynamic_cast<TIcon*>(picture.Content());
+    ASSERT_NE(icon, nullptr);
+    EXPECT_FALSE(icon->Empty());
+    EXPECT_NE(icon->GdiHandle(), nullptr);
+    EXPECT_EQ(picture.Width(), 32);
+}
+
+TEST(PictureContainer, ABrokenFileOfAKnownKindIsRefusedAndThePictureKept) {
+    TempFile file("broken.ico", "plain text");
+    TPicture picture;
+    TBitmap* before = picture.Bitmap();
+    EXPECT_EQ(ErrorText<EInvalidGraphic>([&] { picture.LoadFromFile(file.path); }), "图标图象无效");
+    EXPECT_EQ(picture.Content(), before);
+}
+
+TEST(PictureData, ABitmapIsStoredAsClassNameThenLengthThenFileBytes) {
+    TPicture picture;
+    MakeBitmap(*picture.Bitmap(), 8, 4, kRed);
+    std::string data = picture.WriteData();
+    ASSERT_GT(data.size(), 14u);
+    EXPECT_EQ(data.substr(0, 8), "\x07TBitmap");
+    int32_t length = 0;
+    std::memcpy(&length, data.data() + 8, 4);
+    EXPECT_EQ(static_cast<size_t>(length), data.size() - 12);
+    EXPECT_EQ(data.substr(12, 2), "BM");
+}
+
+TEST(PictureData, AStoredBitmapReadsBackWithTheSamePixels) {
+    TPicture source;
+    TBitmap* drawn = source.Bitmap();
+    MakeBitmap(*drawn, 8, 4, kRed);
+    drawn->Surface().Brush.SetColor(static_cast<TColor>(kBlue));
+    drawn->Surface().FillRect({0, 0, 3, 2});
+    TPicture copy;
+    copy.ReadData(source.WriteData());
+    auto* read = dynamic_cast<TBitmap*>(copy.Content());
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->Width(), 8);
+    ASSERT_EQ(read->Height(), 4);
+    int differing = 0;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            if (read->Surface().PixelAt(x, y) != drawn->Surface().PixelAt(x, y)) ++differing;
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(read->Surface().PixelAt(0, 0), kBlue);
+}
+
+TEST(PictureData, AStoredIconReadsBackAsAnIcon) {
+    TPicture source;
+    source.LoadFromFile(Fixture("multi.ico"));
+    std::string data = source.WriteData();
+    EXPECT_EQ(data.substr(0, 6), "\x05TIcon");
+    TPicture copy;
+    copy.ReadData(data);
+    auto* icon = dynamic_cast<TIcon*>(copy.Content());
+    ASSERT_NE(icon, nullptr);
+    EXPECT_NE(icon->GdiHandle(), nullptr);
+}
+
+TEST(PictureData, AnUnknownClassNameInstallsNoPicture) {
+    TPicture picture;
+    picture.Bitmap();
+    picture.ReadData(std::string("\x08TUnknown\x02\0\0\0ab", 15));
+    EXPECT_EQ(picture.Content(), nullptr);
+}
+
+TEST(PictureData, AContainerWithoutAPictureStoresOneZeroByte) {
+    TPicture picture;
+    EXPECT_EQ(picture.WriteData(), std::string(1, '\0'));
+}
+
+TEST(PictureFilter, ListsEveryKindNewestFirstAfterAnAllRow) {
+    EXPECT_EQ(TPicture::FilterText<TGraphic>(), "全部 (*.bmp;*.ico)|*.bmp;*.ico|位图 (*.bmp)|*.bmp|图标 (*.ico)|*.ico");
+}
+
+TEST(PictureFilter, AClassFilterListsOnlyItsOwnKindWithoutAnAllRow) {
+    EXPECT_EQ(TPicture::FilterText<TBitmap>(), "位图 (*.bmp)|*.bmp");
+    EXPECT_EQ(TPicture::FilterText<TIcon>(), "图标 (*.ico)|*.ico");
+}
