@@ -7,6 +7,7 @@
 #include "filectrl/DriveComboBox.h"
 #include "filectrl/FileListBox.h"
 #include "filectrl/FilterComboBox.h"
+#include "filectrl/PathHelpers.h"
 #include "framework/Exceptions.h"
 #include "framework/Panel.h"
 #include "framework/ResStrings.h"
@@ -160,7 +161,7 @@ void TForm1::FileListBox1Change(TObject*) {
     if (FilePath.empty()) return;
     const std::string& dir = FileListBox1->DirPath();
     long long size = FileSizeOf(FilePath);
-    std::string name = FilePath.substr(!dir.empty() && dir.back() == '\\' ? dir.size() : dir.size() + 1);
+    std::string name = FilePath.substr(EndsWithChar(dir, '\\') ? dir.size() : dir.size() + 1);
     if (IconCount != 0) {
         Panel12->SetCaption(LoadStr(SFileNameLabel) + name + LoadStr(SIconCountLabel) + IntToStr(IconCount) +
                             LoadStr(SIconCountSuffix) + IntToStr(size) + LoadStr(SBytesSuffix));

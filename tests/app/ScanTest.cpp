@@ -1,1 +1,337 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "buttons/SpeedButton.h"
+#include "filectrl/FileListBox.h"
+#include "filectrl/FilterComboBox.h"
+#include "fixtures.h"
+#include "framework/Application.h"
+#include "framework/Panel.h"
+#include "framework/StatusBar.h"
+#include "graphics/Image.h"
+#include "lists/ImageList.h"
+#include "lists/ListView.h"
+#include "tests/support/GuiTest.h"
+
+namespace {
+const std::string kFixtures = TULVAR_FIXTURE_DIR;
+const int kAllFiles = 6;  // the filter entry "All files (*.*)"
+
+long long SizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::string WithIcons(const std::string& name, int count, long long size) {
+    return " 文件名: " + name + "  [图标数: " + std::to_string(count) + " 个]   文件大小: " + std::to_string(size) +
+           " 字节";
+}
+
+std::string WithoutIcons(const std::string& name, long long size) {
+    return " 文件名: " + name + "  [没有图标文件]   文件大小: " + std::to_string(size) + " 字节";
+}
+
+// The real window, read from its description, with a folder of its own for made-up files.
+struct ScanFixture : ::testing::Test {
+    static std::unique_ptr<TForm1> form;
+    static std::string temp;
+    static std::vector<std::string> shown;
+
+    static void SetUpTestSuite() {
+        char base[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, base);
+        temp = std::string(base) + "tulvar_scan_" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(temp.c_str(), nullptr);
+        form = std::make_unique<TForm1>(nullptr);
+        form->CreateFromResource("TFORM1");
+        form->Show();
+    }
+    static void TearDownTestSuite() {
+        form.reset();
+        // The list made the folder current; it cannot go while it is.
+        SetCurrentDirectoryA(kFixtures.c_str());
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((temp + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                DeleteFileA((temp + "\\" + found.cFileName).c_str());
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryA(temp.c_str());
+    }
+
+    // A box the application would show is collected instead, so a failure cannot hang the run.
+    void SetUp() override {
+        shown.clear();
+        Application.SetExceptionSink([](const std::string& text) { shown.push_back(text); });
+    }
+    void TearDown() override {
+        Application.SetExceptionSink({});
+        EXPECT_TRUE(shown.empty()) << "unexpected box: " << shown.front();
+        form->ZoomLevel = 3;
+    }
+
+    // What a user does: lists all files of the folder as they are now, then clicks the file.
+    static void Pick(const std::string& dir, const std::string& name) {
+        List(dir);
+        Click(name);
+    }
+    static void List(const std::string& dir) {
+        form->FilterComboBox1->Items().SetItemIndex(kAllFiles);
+        form->FileListBox1->SetDirPath(dir);
+        form->FileListBox1->SetMask("*.*");
+        form->FileListBox1->RescanFiles();
+    }
+    static void Click(const std::string& name) {
+        int index = form->FileListBox1->Items().FindExact(name);
+        ASSERT_GE(index, 0) << name << " is not listed";
+        HWND list = form->FileListBox1->WindowHandle();
+        SendMessageA(list, LB_SETTOPINDEX, index, 0);  // scrolled into view first
+        RECT r{};
+        SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+        SendMouse(list, WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+        SendMouse(list, WM_LBUTTONUP, x, y);
+        ASSERT_EQ(form->FileListBox1->ItemIndex(), index);
+    }
+
+    static std::string Location() {
+        char text[1024] = {};
+        SendMessageA(form->StatusBar1->WindowHandle(), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    static std::string Selected() { return WindowText(form->Panel11->WindowHandle()); }
+    static std::string FileLine() { return WindowText(form->Panel12->WindowHandle()); }
+    static std::string Ratio() { return WindowText(form->Panel6->WindowHandle()); }
+    static int ListedIcons() {
+        return static_cast<int>(SendMessageA(form->ListView1->WindowHandle(), LVM_GETITEMCOUNT, 0, 0));
+    }
+    static int SelectedIcons() {
+        return static_cast<int>(SendMessageA(form->ListView1->WindowHandle(), LVM_GETSELECTEDCOUNT, 0, 0));
+    }
+    // All four tool buttons alike: 1 enabled, 0 disabled, -1 mixed.
+    static int ButtonsEnabled() {
+        int on = 0;
+        for (TSpeedButton* b : {form->SpeedButton1, form->SpeedButton2, form->SpeedButton3, form->SpeedButton4})
+            on += b->Enabled() ? 1 : 0;
+        return on == 4 ? 1 : on == 0 ? 0 : -1;
+    }
+    static RECT Preview() { return form->Image2->BoundsRect(); }
+};
+std::unique_ptr<TForm1> ScanFixture::form;
+std::string ScanFixture::temp;
+std::vector<std::string> ScanFixture::shown;
+
+struct ScanOfAFileWithIcons : ScanFixture {};
+struct ScanOfAFileWithoutIcons : ScanFixture {};
+struct ScanZoom : ScanFixture {};
+struct ScanFailure : ScanFixture {};
+struct ScanSelection : ScanFixture {};
+}  // namespace
+
+TEST_F(ScanOfAFileWithIcons, TheStatusBarLabelsAndButtonsDescribeTheFile) {
+    Pick(kFixtures, "threeicons.dll");
+    EXPECT_EQ(Location(), " 当前文件位置: " + kFixtures + "\\threeicons.dll");
+    EXPECT_EQ(Selected(), "所选图标为: 第1个图标");
+    EXPECT_EQ(FileLine(), WithIcons("threeicons.dll", 3, SizeOf(kFixtures + "\\threeicons.dll")));
+    EXPECT_EQ(ButtonsEnabled(), 1);
+}
+
+TEST_F(ScanOfAFileWithIcons, EveryIconGetsOneEntryInItsOrderAndNoneIsSelected) {
+    const struct {
+        const char* name;
+        int count;
+    } files[] = {{"oneicon.dll", 1}, {"threeicons.dll", 3}, {"manyicons.dll", 40}, {"multi.ico", 1},
+                 {"single.ico", 1}};
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        Pick(kFixtures, f.name);
+        EXPECT_EQ(FileLine(), WithIcons(f.name, f.count, SizeOf(kFixtures + "\\" + f.name)));
+        EXPECT_EQ(form->ImageList1->Count(), f.count);
+        EXPECT_EQ(ListedIcons(), f.count);
+        for (int i = 0; i < ListedIcons(); ++i) EXPECT_EQ(form->ListView1->ItemImage(i), i) << "entry " << i;
+        EXPECT_EQ(SelectedIcons(), 0);
+    }
+}
+
+TEST_F(ScanOfAFileWithIcons, ThePreviewShowsTheFirstIconDoubledOverTheAreaBackground) {
+    Pick(kFixtures, "threeicons.dll");
+    RECT r = Preview();
+    EXPECT_EQ(r.left, 41);
+    EXPECT_EQ(r.top, 19);
+    EXPECT_EQ(r.right - r.left, 64);
+    EXPECT_EQ(r.bottom - r.top, 64);
+    HWND area = form->Panel9->WindowHandle();
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    // Icon pixel (x, y) covers area pixels 41 + 2x and 19 + 2y, and the next ones.
+    EXPECT_EQ(WindowPixel(area, 42, 82), face) << "the transparent bottom-left corner";
+    EXPECT_EQ(WindowPixel(area, 42, 20), face) << "the transparent top-left corner";
+    EXPECT_EQ(WindowPixel(area, 73, 51), face) << "the white cross in the middle";
+    EXPECT_EQ(WindowPixel(area, 58, 40), RGB(255, 0, 0)) << "the red disc";
+    EXPECT_EQ(WindowPixel(area, 70, 22), RGB(0, 0, 0)) << "the black rim";
+}
+
+TEST_F(ScanOfAFileWithoutIcons, ADllWithoutIconsListsNothingAndDisablesTheButtons) {
+    Pick(kFixtures, "threeicons.dll");
+    Pick(kFixtures, "noicons.dll");
+    EXPECT_EQ(Location(), " 当前文件位置: " + kFixtures + "\\noicons.dll");
+    EXPECT_EQ(Selected(), "");
+    EXPECT_EQ(FileLine(), WithoutIcons("noicons.dll", SizeOf(kFixtures + "\\noicons.dll")));
+    EXPECT_EQ(ButtonsEnabled(), 0);
+    EXPECT_EQ(form->ImageList1->Count(), 0);
+    EXPECT_EQ(ListedIcons(), 0);
+}
+
+TEST_F(ScanOfAFileWithoutIcons, PlainFilesShowTheirSizeAndNoIcons) {
+    Pick(kFixtures, "empty.dat");
+    EXPECT_EQ(FileLine(), WithoutIcons("empty.dat", 0));
+    EXPECT_EQ(ButtonsEnabled(), 0);
+    Pick(kFixtures, "text.txt");
+    EXPECT_EQ(FileLine(), WithoutIcons("text.txt", 90));
+    EXPECT_EQ(ListedIcons(), 0);
+    EXPECT_EQ(Selected(), "");
+}
+
+TEST_F(ScanOfAFileWithoutIcons, AFileOfFiveGigabytesShowsItsExactSize) {
+    const std::string path = temp + "\\huge.ico";
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = 5LL * 1024 * 1024 * 1024;  // sparse on the Unix side, so cheap
+    BOOL sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    ASSERT_TRUE(sized);
+    Pick(temp, "huge.ico");
+    EXPECT_EQ(FileLine(), " 文件名: huge.ico  [没有图标文件]   文件大小: 5368709120 字节");
+    EXPECT_EQ(ButtonsEnabled(), 0);
+    form->FileListBox1->SetDirPath(kFixtures);
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
+}
+
+TEST_F(ScanZoom, AtTheStartingLevelThePreviewIsDoubledAndCentred) {
+    Pick(kFixtures, "oneicon.dll");
+    EXPECT_EQ(Ratio(), "图标显示比例 2:1");
+    RECT r = Preview();
+    EXPECT_EQ(r.left, 41);
+    EXPECT_EQ(r.top, 19);
+    EXPECT_EQ(r.right - r.left, 64);
+    EXPECT_EQ(r.bottom - r.top, 64);
+}
+
+TEST_F(ScanZoom, EachLevelSizesAndCentresThePreviewAndNamesItsRatio) {
+    const struct {
+        int level, side, left, top;
+        const char* ratio;
+    } steps[] = {{1, 16, 65, 43, "图标显示比例 0.5:1"},
+                 {2, 32, 57, 35, "图标显示比例 1:1"},
+                 {4, 96, 25, 3, "图标显示比例 3:1"},
+                 {3, 64, 41, 19, "图标显示比例 2:1"}};
+    const char* files[] = {"oneicon.dll", "threeicons.dll"};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.ratio);
+        List(kFixtures);
+        form->ZoomLevel = s.level;  // after listing, so the click's scan is the first at this level
+        for (const char* name : files) {  // a second scan keeps the level
+            SCOPED_TRACE(name);
+            Click(name);
+            EXPECT_EQ(Ratio(), s.ratio);
+            RECT r = Preview();
+            EXPECT_EQ(r.right - r.left, s.side);
+            EXPECT_EQ(r.bottom - r.top, s.side);
+            EXPECT_EQ(r.left, s.left);
+            EXPECT_EQ(r.top, s.top);
+            EXPECT_EQ(form->ZoomLevel, s.level);
+        }
+    }
+}
+
+TEST_F(ScanFailure, AFileThatVanishedAfterListingCannotBeOpened) {
+    CopyFileA((kFixtures + "\\threeicons.dll").c_str(), (temp + "\\before.dll").c_str(), FALSE);
+    CopyFileA((kFixtures + "\\single.ico").c_str(), (temp + "\\vanished.ico").c_str(), FALSE);
+    Pick(temp, "before.dll");
+    const std::string before = FileLine();
+    ASSERT_EQ(before, WithIcons("before.dll", 3, SizeOf(temp + "\\before.dll")));
+    ASSERT_TRUE(DeleteFileA((temp + "\\vanished.ico").c_str()));
+    Click("vanished.ico");
+    EXPECT_EQ(shown, std::vector<std::string>{"不能打开文件 " + temp + "\\vanished.ico."});
+    shown.clear();
+    // The steps before the size was asked for have happened; the file line has not.
+    EXPECT_EQ(Location(), " 当前文件位置: " + temp + "\\vanished.ico");
+    EXPECT_EQ(Selected(), "");
+    EXPECT_EQ(ListedIcons(), 0);
+    EXPECT_EQ(FileLine(), before);
+    EXPECT_EQ(ButtonsEnabled(), 1);
+}
+
+TEST_F(ScanFailure, AFileHeldOpenWithoutSharingCannotBeOpened) {
+    const std::string path = temp + "\\locked.ico";
+    CopyFileA((kFixtures + "\\threeicons.dll").c_str(), (temp + "\\before.dll").c_str(), FALSE);
+    CopyFileA((kFixtures + "\\single.ico").c_str(), path.c_str(), FALSE);
+    Pick(temp, "before.dll");
+    const std::string before = FileLine();
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Click("locked.ico");
+    CloseHandle(held);
+    EXPECT_EQ(shown, std::vector<std::string>{"不能打开文件 " + path + "."});
+    shown.clear();
+    EXPECT_EQ(Location(), " 当前文件位置: " + path);
+    EXPECT_EQ(FileLine(), before);
+    EXPECT_EQ(ButtonsEnabled(), 1);
+}
+
+TEST_F(ScanSelection, ClickingTheSelectedFileAgainDoesNotScanIt) {
+    Pick(kFixtures, "threeicons.dll");
+    form->Panel11->SetCaption("x");
+    Click("threeicons.dll");
+    EXPECT_EQ(Selected(), "x");
+    Click("oneicon.dll");
+    EXPECT_EQ(Selected(), "所选图标为: 第1个图标");
+}
+
+TEST_F(ScanSelection, MovingToAnotherFolderClearsTheIconsButKeepsTheFileLine) {
+    Pick(kFixtures, "threeicons.dll");
+    const std::string before = FileLine();
+    form->FileListBox1->SetDirPath(temp);
+    EXPECT_EQ(form->FileListBox1->ItemIndex(), -1);
+    EXPECT_EQ(Location(), " 当前文件位置: ");
+    EXPECT_EQ(Selected(), "");
+    EXPECT_EQ(form->ImageList1->Count(), 0);
+    EXPECT_EQ(ListedIcons(), 0);
+    EXPECT_EQ(FileLine(), before);
+    EXPECT_EQ(ButtonsEnabled(), 1);
+}
+
+TEST_F(ScanSelection, AFileInADriveRootIsNamedWithoutABackslash) {
+    const std::string path = "C:\\tulvar_root_test.ico";
+    ASSERT_TRUE(CopyFileA((kFixtures + "\\single.ico").c_str(), path.c_str(), FALSE));
+    Pick("C:\\", "tulvar_root_test.ico");
+    EXPECT_EQ(form->FileListBox1->DirPath(), "C:\\");
+    EXPECT_EQ(Location(), " 当前文件位置: " + path);
+    EXPECT_EQ(FileLine(), WithIcons("tulvar_root_test.ico", 1, SizeOf(path)));
+    form->FileListBox1->SetDirPath(temp);
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
+}
+
+TEST_F(ScanSelection, AFileInAFolderWhoseNameEndsInATwoByteCharacterIsNamedWithoutABackslash) {
+    // The second byte of 誠 in GBK is the code of '\'; it is no separator.
+    const std::string folder = temp + "\\真誠";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string path = folder + "\\three.dll";
+    CopyFileA((kFixtures + "\\threeicons.dll").c_str(), path.c_str(), FALSE);
+    Pick(folder, "three.dll");
+    EXPECT_EQ(Location(), " 当前文件位置: " + path);
+    EXPECT_EQ(FileLine(), WithIcons("three.dll", 3, SizeOf(path)));
+    form->FileListBox1->SetDirPath(temp);
+    DeleteFileA(path.c_str());
+    EXPECT_TRUE(RemoveDirectoryA(folder.c_str()));
+}
