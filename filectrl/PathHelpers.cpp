@@ -147,7 +147,8 @@ void DropFirstDirectory(std::string& folder) {
     }
     bool rooted = !folder.empty() && folder[0] == '\\';
     if (rooted) folder.erase(0, 1);
-    if (!folder.empty() && folder[0] == '.') folder.erase(0, 4);  // the "...\" left by an earlier step
+    // The "...\" an earlier step left; a real folder whose name starts with a dot stays.
+    if (folder.compare(0, 4, "...\\") == 0) folder.erase(0, 4);
     size_t slash = FirstDelimiter(folder, "\\");
     if (slash != std::string::npos) folder = "...\\" + folder.substr(slash + 1);
     else folder.clear();
