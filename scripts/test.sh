@@ -8,6 +8,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 tulvar_build i686
 [ "$TULVAR_RUN_ARCH" = i686 ] || tulvar_build "$TULVAR_RUN_ARCH"
 
+# Drive Y: is a folder with a known volume label, for the label tests.
+ln -sfn "$TULVAR_RUN_BUILD/tests/fixtures/labelled-drive" "$WINEPREFIX/dosdevices/y:"
+
 source "$TULVAR_ROOT/scripts/xvfb.sh"
 start_xvfb
 trap 'stop_xvfb' EXIT
