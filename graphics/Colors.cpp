@@ -1,7 +1,5 @@
 #include "graphics/Colors.h"
 
-#include <cstdlib>
-
 COLORREF ColorToRGB(TColor color) {
     if (color < 0) return GetSysColor(color & 0xFF);
     return static_cast<COLORREF>(color) & 0x00FFFFFF;
