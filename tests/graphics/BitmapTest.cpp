@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/GuiTest.h"
+
 #include <functional>
 #include <memory>
 #include <thread>
@@ -39,15 +41,6 @@ struct ChangeCount {
     }
 };
 
-template <typename E>
-std::string ErrorText(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const E& e) {
-        return e.Message;
-    }
-    return "(no error)";
-}
 
 // A device-dependent bitmap filled with one colour, made without TBitmap.
 HBITMAP RawBitmap(int w, int h, COLORREF colour) {

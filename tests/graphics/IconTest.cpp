@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/GuiTest.h"
+
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -54,15 +56,6 @@ struct Ground {
     }
 };
 
-template <typename E>
-std::string ErrorText(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const E& e) {
-        return e.Message;
-    }
-    return "(no error)";
-}
 }  // namespace
 
 TEST(IconEmpty, AnIconWithoutAHandleIsEmptyButHasTheStandardSize) {

@@ -22,15 +22,6 @@ std::string Text(const RECT& r) {
            std::to_string(r.bottom) + ")";
 }
 
-template <typename E>
-std::string ErrorText(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const E& e) {
-        return e.Message;
-    }
-    return "(no error)";
-}
 
 // A file in the temporary folder, deleted again at the end.
 struct TempFile {
