@@ -1,11 +1,12 @@
 #include "filectrl/DriveComboBox.h"
 
+#include "filectrl/PathHelpers.h"
+
 TDriveComboBox::TDriveComboBox(TComponent* owner) : TCustomComboBox(owner) {
     SetClassName("TDriveComboBox");
     SetStyle(TComboBoxStyle::csOwnerDrawFixed);
-    char dir[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, dir);
-    drive_ = dir[0] == '\\' ? 0 : dir[0];
+    std::string dir = CurrentDirectory();
+    drive_ = dir.empty() || dir[0] == '\\' ? 0 : dir[0];
 }
 
 void TDriveComboBox::SetDriveLetter(char letter) {

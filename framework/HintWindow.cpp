@@ -23,14 +23,11 @@ void THintWindow::CreateParams(TCreateParams& params) {
 }
 
 SIZE THintWindow::CalcHintSize(const std::string& text) {
-    HDC screen = GetDC(nullptr);
+    WindowDC screen(nullptr);
     RECT r{0, 0, 300, 0};
-    {
-        SelectGuard font(screen, Font.Handle());
-        DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), &r,
-                  DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-    }
-    ReleaseDC(nullptr, screen);
+    SelectGuard font(screen.Get(), Font.Handle());
+    DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     return {r.right + 6, r.bottom + 4};
 }
 

@@ -5,24 +5,14 @@
 
 #include "framework/Exceptions.h"
 #include "framework/PlatformError.h"
+#include "graphics/CriticalSection.h"
 
 namespace {
 // Held while a bitmap swaps its record, so that sharing never sees half a swap.
-class ImageLock {
-public:
-    ImageLock() { EnterCriticalSection(&Section()); }
-    ~ImageLock() { LeaveCriticalSection(&Section()); }
-
-private:
-    static CRITICAL_SECTION& Section() {
-        static CRITICAL_SECTION* section = [] {
-            auto* s = new CRITICAL_SECTION;
-            InitializeCriticalSection(s);
-            return s;
-        }();
-        return *section;
-    }
-};
+CriticalSection& ImageSection() {
+    static auto* section = new CriticalSection;  // outlives every bitmap
+    return *section;
+}
 }  // namespace
 
 TBitmap::TBitmap() : image_(new TBitmapImage) { image_->Reference(); }
@@ -72,7 +62,7 @@ void TBitmap::NewImage(HBITMAP handle, HPALETTE palette, const DIBSECTION& descr
     image->Reference();
     FreeContext();
     {
-        ImageLock lock;
+        ScopedLock lock(ImageSection());
         TBitmapImage* old = image_;
         image_ = image;
         old->Release();
@@ -174,11 +164,10 @@ HPALETTE TBitmap::Palette() {
         image_->Description.dsBmih.biBitCount > 0) {
         RGBQUAD table[256];
         UINT count = 0;
-        if (HDC dc = CreateCompatibleDC(nullptr)) {
-            HGDIOBJ old = SelectObject(dc, image_->SectionHandle);
-            count = GetDIBColorTable(dc, 0, 256, table);
-            SelectObject(dc, old);
-            DeleteDC(dc);
+        MemoryDC dc;
+        if (dc) {
+            SelectGuard keep(dc.Get(), image_->SectionHandle);
+            count = GetDIBColorTable(dc.Get(), 0, 256, table);
         }
         if (count > 0) {
             std::vector<char> block(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
@@ -223,7 +212,7 @@ void TBitmap::ShareFrom(TPersistent* source) {
     if (auto* other = dynamic_cast<TBitmap*>(source)) {
         if (other != this) {
             FreeContext();
-            ImageLock lock;
+            ScopedLock lock(ImageSection());
             other->image_->Reference();
             image_->Release();
             image_ = other->image_;

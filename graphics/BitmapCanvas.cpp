@@ -5,13 +5,13 @@
 
 #include "framework/PlatformError.h"
 #include "graphics/Bitmap.h"
+#include "graphics/CriticalSection.h"
 
 namespace {
 // Canvases that hold a memory context, in the order they took it.
 struct Registry {
-    CRITICAL_SECTION lock;
+    CriticalSection lock;
     std::vector<TBitmapCanvas*> canvases;
-    Registry() { InitializeCriticalSection(&lock); }
 };
 
 Registry& Canvases() {
@@ -19,10 +19,9 @@ Registry& Canvases() {
     return *registry;
 }
 
-class RegistryLock {
+class RegistryLock : public ScopedLock {
 public:
-    RegistryLock() { EnterCriticalSection(&Canvases().lock); }
-    ~RegistryLock() { LeaveCriticalSection(&Canvases().lock); }
+    RegistryLock() : ScopedLock(Canvases().lock) {}
 };
 }  // namespace
 

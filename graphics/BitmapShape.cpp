@@ -34,11 +34,9 @@ void FillColorTable(BitmapInfo256& info, HBITMAP oldHandle, HPALETTE newPalette,
         return;
     }
     if (oldIsSection) {
-        HDC dc = CreateCompatibleDC(screen);
-        HGDIOBJ previous = SelectObject(dc, oldHandle);
-        info.header.biClrUsed = GetDIBColorTable(dc, 0, 256, info.colors);
-        SelectObject(dc, previous);
-        DeleteDC(dc);
+        MemoryDC dc(screen);
+        SelectGuard keep(dc.Get(), oldHandle);
+        info.header.biClrUsed = GetDIBColorTable(dc.Get(), 0, 256, info.colors);
         return;
     }
     if (oldHandle) {
@@ -64,12 +62,9 @@ HBITMAP ReshapeBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
             throw EInvalidGraphic(LoadStr(SInvalidGraphic));
     }
 
-    HDC screen = GetDC(nullptr);
+    WindowDC screenDC(nullptr);
+    HDC screen = screenDC.Get();
     if (!screen) RaiseLastPlatformError();
-    struct ScreenRelease {
-        HDC dc;
-        ~ScreenRelease() { ReleaseDC(nullptr, dc); }
-    } screenRelease{screen};
     MemoryDC memory(screen);
     if (!memory) RaiseLastPlatformError();
 

@@ -7,24 +7,20 @@
 #include "framework/Exceptions.h"
 #include "framework/ResStrings.h"
 #include "graphics/Bitmap.h"
+#include "graphics/CriticalSection.h"
 #include "resources/StringIds.h"
 
 namespace {
 // Guards every canvas's lock count, so that a waiting lock is seen by TryToLock.
-CRITICAL_SECTION& CounterLock() {
-    static CRITICAL_SECTION* section = [] {
-        auto* s = new CRITICAL_SECTION;
-        InitializeCriticalSection(s);
-        return s;
-    }();
+CriticalSection& CounterLock() {
+    static auto* section = new CriticalSection;  // outlives every canvas
     return *section;
 }
 
 // Every canvas that exists.
 struct CanvasRegistry {
-    CRITICAL_SECTION lock;
+    CriticalSection lock;
     std::vector<TCanvas*> canvases;
-    CanvasRegistry() { InitializeCriticalSection(&lock); }
 };
 
 CanvasRegistry& AllCanvases() {
@@ -35,11 +31,8 @@ CanvasRegistry& AllCanvases() {
 
 TCanvas::TCanvas() {
     InitializeCriticalSection(&lock_);
-    {
-        EnterCriticalSection(&AllCanvases().lock);
-        AllCanvases().canvases.push_back(this);
-        LeaveCriticalSection(&AllCanvases().lock);
-    }
+    ScopedLock registry(AllCanvases().lock);
+    AllCanvases().canvases.push_back(this);
     Font.OnChange = [this](TObject*) { FontChanged(); };
     Pen.OnChange = [this](TObject*) { PenChanged(); };
     Brush.OnChange = [this](TObject*) { BrushChanged(); };
@@ -47,10 +40,11 @@ TCanvas::TCanvas() {
 
 TCanvas::~TCanvas() {
     SetHandle(nullptr);
-    EnterCriticalSection(&AllCanvases().lock);
-    auto& list = AllCanvases().canvases;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    LeaveCriticalSection(&AllCanvases().lock);
+    {
+        ScopedLock registry(AllCanvases().lock);
+        auto& list = AllCanvases().canvases;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
     DeleteCriticalSection(&lock_);
 }
 
@@ -205,27 +199,26 @@ COLORREF TCanvas::PixelAt(int x, int y) {
 }
 
 void TCanvas::Lock() {
-    EnterCriticalSection(&CounterLock());
-    ++lockCount_;
-    LeaveCriticalSection(&CounterLock());
+    {
+        ScopedLock counter(CounterLock());
+        ++lockCount_;
+    }
     EnterCriticalSection(&lock_);
 }
 
 void TCanvas::Unlock() {
     LeaveCriticalSection(&lock_);
-    EnterCriticalSection(&CounterLock());
+    ScopedLock counter(CounterLock());
     --lockCount_;
-    LeaveCriticalSection(&CounterLock());
 }
 
 bool TCanvas::TryToLock() {
-    EnterCriticalSection(&CounterLock());
+    ScopedLock counter(CounterLock());
     bool free = lockCount_ == 0;
     if (free) {
         ++lockCount_;
         EnterCriticalSection(&lock_);  // nobody holds or waits for it: no wait
     }
-    LeaveCriticalSection(&CounterLock());
     return free;
 }
 
