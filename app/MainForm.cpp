@@ -8,14 +8,14 @@
 #include "filectrl/FileListBox.h"
 #include "filectrl/FilterComboBox.h"
 #include "filectrl/PathHelpers.h"
-#include "framework/Exceptions.h"
+#include "base/Exceptions.h"
 #include "framework/Panel.h"
-#include "framework/ResStrings.h"
+#include "base/ResStrings.h"
 #include "framework/Splitter.h"
 #include "framework/StatusBar.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Icon.h"
-#include "graphics/Image.h"
+#include "framework/Image.h"
 #include "jpeg/SavePictureDialog.h"
 #include "lists/ImageList.h"
 #include "lists/ListView.h"
@@ -74,7 +74,7 @@ void TForm1::Loaded() {
     Bind(SavePictureDialog1, "SavePictureDialog1");
 }
 
-bool TForm1::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TForm1::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "WebAddress") webAddress_ = value.AsString();
     else return TForm::SetProperty(name, value, reader);
     return true;

@@ -69,7 +69,7 @@ public:
     void SpeedButton4Click(TObject* sender);
     void Image1Click(TObject* sender);
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
     void Loaded() override;
 
 private:

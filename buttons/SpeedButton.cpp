@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/PropertyValue.h"
+#include "base/ResStrings.h"
 #include "resources/StringIds.h"
 
 TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
@@ -46,7 +46,7 @@ void TSpeedButton::Paint() {
                DST_BITMAP | (Enabled() ? DSS_NORMAL : DSS_DISABLED));
 }
 
-bool TSpeedButton::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TSpeedButton::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "Flat") SetFlat(value.AsBoolean());
     else if (name == "Glyph.Data") SetGlyphData(value.AsBinary());
     else return TGraphicControl::SetProperty(name, value, reader);

@@ -13,7 +13,7 @@ public:
     void SetGlyphData(const std::string& stored);
     HBITMAP Glyph() const { return glyph_.Get(); }
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
     void Paint() override;

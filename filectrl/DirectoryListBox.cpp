@@ -1,7 +1,7 @@
 #include "filectrl/DirectoryListBox.h"
 
 #include "filectrl/PathHelpers.h"
-#include "framework/FormReader.h"
+#include "base/PropertyValue.h"
 
 TDirectoryListBox::TDirectoryListBox(TComponent* owner) : TCustomListBox(owner) {
     SetClassName("TDirectoryListBox");
@@ -22,7 +22,7 @@ void TDirectoryListBox::SetDirPath(const std::string& path) {
     if (OnChange) OnChange(this);
 }
 
-bool TDirectoryListBox::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TDirectoryListBox::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "OnChange") OnChange = reader.Handler(value);
     else return TCustomListBox::SetProperty(name, value, reader);
     return true;

@@ -12,7 +12,7 @@ public:
     void SetDirPath(const std::string& path);
 
     TNotifyEvent OnChange;
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 private:
     std::string directory_;

@@ -4,9 +4,9 @@
 #include "filectrl/FilterComboBox.h"
 #include "filectrl/PathHelpers.h"
 #include "framework/Edit.h"
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/PropertyValue.h"
+#include "base/ResStrings.h"
 #include "graphics/Bitmap.h"
 #include "resources/StringIds.h"
 
@@ -166,7 +166,7 @@ void TFileListBox::Notification(TComponent* component, TOperation operation) {
     if (component == filterComboBox_) filterComboBox_ = nullptr;
 }
 
-bool TFileListBox::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TFileListBox::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "Mask") SetMask(value.AsString());
     else if (name == "ShowGlyphs") SetShowGlyphs(value.AsBoolean());
     else if (name == "FileType") {

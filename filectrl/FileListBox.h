@@ -59,7 +59,7 @@ public:
     void SetFilterComboBox(TFilterComboBox* combo);
 
     TNotifyEvent OnChange;
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
     void CreateWnd() override;

@@ -2,8 +2,8 @@
 
 #include "filectrl/FileListBox.h"
 #include "filectrl/PathHelpers.h"
-#include "framework/FormReader.h"
-#include "framework/ResStrings.h"
+#include "base/PropertyValue.h"
+#include "base/ResStrings.h"
 #include "resources/StringIds.h"
 
 
@@ -82,7 +82,7 @@ void TFilterComboBox::Notification(TComponent* component, TOperation operation) 
     if (operation == TOperation::opRemove && component == fileList_) fileList_ = nullptr;
 }
 
-bool TFilterComboBox::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TFilterComboBox::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "Filter") SetFilter(value.AsString());
     else if (name == "FileList")
         reader.ResolveReference(value, [this](TComponent* c) { SetFileList(dynamic_cast<TFileListBox*>(c)); });

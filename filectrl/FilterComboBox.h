@@ -19,7 +19,7 @@ public:
     // selected first (no event), and "*.*" when there are no entries.
     std::string CurrentMask();
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;

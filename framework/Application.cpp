@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "framework/Exceptions.h"
+#include "base/Exceptions.h"
 #include "framework/Form.h"
 #include "framework/HintWindow.h"
 

@@ -1,8 +1,8 @@
 #include "framework/ComboBox.h"
 
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/PropertyValue.h"
+#include "base/ResStrings.h"
 #include "resources/StringIds.h"
 
 TCustomComboBox::TCustomComboBox(TComponent* owner) : TWinControl(owner) {
@@ -116,7 +116,7 @@ void TCustomComboBox::WndProc(TMessage& message) {
     TWinControl::WndProc(message);
 }
 
-bool TCustomComboBox::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TCustomComboBox::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "ItemHeight") SetItemHeight(value.AsInt());
     else if (name == "DropDownCount") dropDownCount_ = std::max(1, value.AsInt());
     else if (name == "Style")

@@ -28,7 +28,7 @@ public:
     TNotifyEvent OnChange;
     TNotifyEvent OnDropDown;
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

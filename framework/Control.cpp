@@ -1,9 +1,9 @@
 #include "framework/Control.h"
 
 #include "framework/Application.h"
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/PropertyValue.h"
+#include "base/ResStrings.h"
 #include "framework/WinControl.h"
 #include "resources/StringIds.h"
 
@@ -254,7 +254,7 @@ void TControl::Loaded() {
 }
 
 
-bool TControl::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TControl::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "Left") SetLeft(value.AsInt());
     else if (name == "Top") SetTop(value.AsInt());
     else if (name == "Width") SetWidth(value.AsInt());

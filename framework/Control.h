@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "framework/Component.h"
+#include "base/Component.h"
 #include "graphics/Canvas.h"
 
 class TWinControl;
@@ -120,7 +120,7 @@ public:
     virtual void Click();
     virtual void DblClick();
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
     void Loaded() override;
 
     // Painting of a windowless control on its parent's surface; the canvas origin

@@ -1,8 +1,8 @@
 #include "framework/Form.h"
 
 #include "framework/Application.h"
-#include "framework/Exceptions.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/ResStrings.h"
 #include "resources/StringIds.h"
 
 TForm::TForm(TComponent* owner) : TCustomControl(owner) {
@@ -123,7 +123,7 @@ std::any TForm::FindHandler(const std::string& name) {
     return it == handlers_.end() ? std::any() : it->second;
 }
 
-bool TForm::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TForm::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "ClientWidth") SetClientSize(value.AsInt(), clientHeight_);
     else if (name == "ClientHeight") SetClientSize(clientWidth_, value.AsInt());
     else if (name == "BorderStyle") {

@@ -35,7 +35,7 @@ public:
     TCloseQueryEvent OnCloseQuery;
 
     std::any FindHandler(const std::string& name) override;
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
     template <typename Event>

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "framework/Exceptions.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/ResStrings.h"
 #include "framework/WinControl.h"
 #include "resources/StringIds.h"
 
@@ -218,41 +218,6 @@ std::map<std::string, TComponentFactory>& Registry() {
 
 }  // namespace
 
-void InvalidPropertyValue(const TPropertyValue& value) {
-    throw EReadError(LoadStr(SInvalidPropertyValue) + " (" + IntToStr(value.line) + ")");
-}
-
-long long TPropertyValue::AsInteger() const {
-    if (kind != Kind::Integer) InvalidPropertyValue(*this);
-    return number;
-}
-
-bool TPropertyValue::AsBoolean() const {
-    if (kind == Kind::Identifier && text == "true") return true;
-    if (kind == Kind::Identifier && text == "false") return false;
-    InvalidPropertyValue(*this);
-}
-
-const std::string& TPropertyValue::AsString() const {
-    if (kind != Kind::String) InvalidPropertyValue(*this);
-    return text;
-}
-
-const std::string& TPropertyValue::AsIdentifier() const {
-    if (kind != Kind::Identifier) InvalidPropertyValue(*this);
-    return text;
-}
-
-const std::vector<std::string>& TPropertyValue::AsSet() const {
-    if (kind != Kind::Set) InvalidPropertyValue(*this);
-    return members;
-}
-
-const std::string& TPropertyValue::AsBinary() const {
-    if (kind != Kind::Binary) InvalidPropertyValue(*this);
-    return text;
-}
-
 TFormNode ParseFormText(const std::string& text) { return Parser(text).ParseDocument(); }
 
 void RegisterComponentClass(const std::string& className, TComponentFactory factory) {
@@ -268,10 +233,6 @@ std::any TFormReader::FindHandler(const TPropertyValue& value) {
     auto* source = dynamic_cast<IEventSource*>(root_);
     if (!source) return {};
     return source->FindHandler(value.AsIdentifier());
-}
-
-void TFormReader::UnknownHandler(const TPropertyValue& value) {
-    throw EReadError(Format(LoadStr(SUnknownHandler), {value.text}));
 }
 
 void TFormReader::ResolveReference(const TPropertyValue& value, std::function<void(TComponent*)> assign) {

@@ -1,8 +1,8 @@
 #include "framework/ListBox.h"
 
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/PropertyValue.h"
+#include "base/ResStrings.h"
 #include "resources/StringIds.h"
 
 TCustomListBox::TCustomListBox(TComponent* owner) : TWinControl(owner) {
@@ -119,7 +119,7 @@ void TCustomListBox::WndProc(TMessage& message) {
     TWinControl::WndProc(message);
 }
 
-bool TCustomListBox::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TCustomListBox::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "ItemHeight") SetItemHeight(value.AsInt());
     else if (name == "Sorted") SetSorted(value.AsBoolean());
     else if (name == "IntegralHeight") integralHeight_ = value.AsBoolean();

@@ -37,7 +37,7 @@ public:
 
     TKeyPressEvent OnKeyPress;
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -1,8 +1,8 @@
 #include "framework/Panel.h"
 
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/PropertyValue.h"
+#include "base/ResStrings.h"
 #include "resources/StringIds.h"
 
 void Frame3D(HDC dc, RECT& rect, COLORREF topLeft, COLORREF bottomRight, int width) {
@@ -101,7 +101,7 @@ TBevelCut BevelFromName(const TPropertyValue& value) {
 }
 }  // namespace
 
-bool TPanel::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TPanel::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "BevelOuter") SetBevelOuter(BevelFromName(value));
     else if (name == "BevelInner") SetBevelInner(BevelFromName(value));
     else if (name == "BevelWidth") SetBevelWidth(value.AsInt());

@@ -21,7 +21,7 @@ public:
     void SetAlignment(TAlignment alignment);
 
     RECT AlignRect() const override;
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
     void Paint() override;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Component.h"
+#include "base/Component.h"
 #include "graphics/Colors.h"
 
 class TCanvas;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/PropertyValue.h"
+#include "base/ResStrings.h"
 #include "framework/WinControl.h"
 #include "resources/StringIds.h"
 
@@ -134,7 +134,7 @@ void TSplitter::DrawLine() {
     lineVisible_ = !lineVisible_;
 }
 
-bool TSplitter::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TSplitter::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "Beveled") SetBeveled(value.AsBoolean());
     else if (name == "MinSize") SetMinSize(value.AsInt());
     else if (name == "ResizeStyle")

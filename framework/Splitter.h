@@ -24,7 +24,7 @@ public:
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
     void Paint() override;

@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/PropertyValue.h"
+#include "base/ResStrings.h"
 #include "resources/StringIds.h"
 
 TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner) {
@@ -81,7 +81,7 @@ RECT TStatusBar::PanelRect(int index) const {
     return r;
 }
 
-bool TStatusBar::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TStatusBar::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     // Panels are written "Panels.<index>.Width" and "Panels.<index>.Text".
     if (name.compare(0, 7, "Panels.") == 0) {
         size_t dot = name.find('.', 7);

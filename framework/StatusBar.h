@@ -19,7 +19,7 @@ public:
     // The panel's rectangle as the platform laid it out (empty without a window).
     RECT PanelRect(int index) const;
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -6,8 +6,8 @@
 #include <map>
 
 #include "framework/Application.h"
-#include "framework/FormReader.h"
-#include "framework/PlatformError.h"
+#include "base/PropertyValue.h"
+#include "base/PlatformError.h"
 
 namespace {
 const char kControlProp[] = "TulvarControl";
@@ -515,7 +515,7 @@ void TWinControl::WndProc(TMessage& message) {
     DefaultHandler(message);
 }
 
-bool TWinControl::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TWinControl::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "TabOrder") SetTabOrder(value.AsInt());
     else if (name == "TabStop") tabStop_ = value.AsBoolean();
     else return TControl::SetProperty(name, value, reader);

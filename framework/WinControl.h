@@ -77,7 +77,7 @@ public:
     // The platform's own handling of a message.
     void DefaultHandler(TMessage& message);
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
     virtual void CreateParams(TCreateParams& params);

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "framework/Exceptions.h"
-#include "framework/PlatformError.h"
+#include "base/Exceptions.h"
+#include "base/PlatformError.h"
 #include "graphics/CriticalSection.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/PlatformError.h"
+#include "base/PlatformError.h"
 #include "graphics/Bitmap.h"
 #include "graphics/CriticalSection.h"
 

@@ -1,5 +1,5 @@
 // Drawing a bitmap into a rectangle, plain or transparent through its cached mask.
-#include "framework/PlatformError.h"
+#include "base/PlatformError.h"
 #include "graphics/Bitmap.h"
 
 namespace {

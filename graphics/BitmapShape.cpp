@@ -2,9 +2,9 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/Exceptions.h"
-#include "framework/PlatformError.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/PlatformError.h"
+#include "base/ResStrings.h"
 #include "graphics/Bitmap.h"
 #include "resources/StringIds.h"
 

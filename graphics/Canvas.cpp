@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "framework/Exceptions.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/ResStrings.h"
 #include "graphics/Bitmap.h"
 #include "graphics/CriticalSection.h"
 #include "resources/StringIds.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/Component.h"
+#include "base/Component.h"
 #include "graphics/Colors.h"
 #include "graphics/GdiObject.h"
 

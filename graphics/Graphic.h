@@ -5,28 +5,14 @@
 #include <functional>
 #include <string>
 
-#include "framework/Component.h"
+#include "base/ByteReader.h"
+#include "base/Component.h"
 
 class TCanvas;
 
 enum class TProgressStage { StageStart, StageRunning, StageEnd };
 using TProgressEvent = std::function<void(TObject* sender, TProgressStage stage, unsigned char percentDone,
                                           bool redrawNow, const RECT& rect, const std::string& message)>;
-
-// Reads stored bytes front to back; running short is a bad stream.
-class TByteReader {
-public:
-    explicit TByteReader(const std::string& bytes, size_t position = 0) : bytes_(bytes), pos_(position) {}
-    std::string Read(size_t count);
-    int32_t ReadInt32();
-    unsigned char ReadByte();
-    size_t Remaining() const { return bytes_.size() - pos_; }
-
-private:
-    const std::string& bytes_;
-    size_t pos_;
-};
-void AppendInt32(std::string& out, int32_t value);
 
 class TGraphic : public TPersistent {
 public:

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "framework/Exceptions.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/ResStrings.h"
 #include "graphics/Canvas.h"
 #include "resources/StringIds.h"
 

@@ -1,10 +1,10 @@
 #include "jpeg/SavePictureDialog.h"
 
-#include "framework/FormReader.h"
+#include "base/PropertyValue.h"
 
 TSavePictureDialog::TSavePictureDialog(TComponent* owner) : TComponent(owner) { SetClassName("TSavePictureDialog"); }
 
-bool TSavePictureDialog::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TSavePictureDialog::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "Filter") filter_ = value.AsString();
     else if (name == "FilterIndex") filterIndex_ = value.AsInt();
     else if (name == "FileName") fileName_ = value.AsString();

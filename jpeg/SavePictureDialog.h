@@ -1,6 +1,6 @@
 #pragma once
 // The save-picture dialog. For now it keeps its settings.
-#include "framework/Component.h"
+#include "base/Component.h"
 
 class TSavePictureDialog : public TComponent {
 public:
@@ -11,7 +11,7 @@ public:
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& title) { title_ = title; }
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 private:
     std::string filter_;

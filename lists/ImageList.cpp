@@ -1,8 +1,8 @@
 #include "lists/ImageList.h"
 
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/PropertyValue.h"
+#include "base/ResStrings.h"
 #include "graphics/Icon.h"
 #include "resources/StringIds.h"
 
@@ -34,7 +34,7 @@ void TImageList::InsertIconAt(int index, TIcon* icon) {
     for (int i = at; i > index; --i) ImageList_Copy(handle_, i, handle_, i - 1, ILCF_SWAP);
 }
 
-bool TImageList::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TImageList::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "Width") width_ = value.AsInt();
     else if (name == "Height") height_ = value.AsInt();
     else return TComponent::SetProperty(name, value, reader);

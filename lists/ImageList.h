@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "framework/Component.h"
+#include "base/Component.h"
 
 class TIcon;
 
@@ -21,7 +21,7 @@ public:
     // Puts the icon in at `index` (0 ... Count); other positions are refused.
     void InsertIconAt(int index, TIcon* icon);
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 private:
     int width_ = 16;

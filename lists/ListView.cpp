@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "framework/Exceptions.h"
-#include "framework/FormReader.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/PropertyValue.h"
+#include "base/ResStrings.h"
 #include "lists/ImageList.h"
 #include "resources/StringIds.h"
 
@@ -84,7 +84,7 @@ void TListView::Notification(TComponent* component, TOperation operation) {
     if (component == stateImages_) stateImages_ = nullptr;
 }
 
-bool TListView::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TListView::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "ViewStyle")
         viewStyle_ = IdentToEnum<TViewStyle>(value, {{"vsIcon", TViewStyle::vsIcon},
                                                      {"vsSmallIcon", TViewStyle::vsSmallIcon},

@@ -25,7 +25,7 @@ public:
     void AddItem(const std::string& caption, int imageIndex);
     int ItemImage(int index) const;
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

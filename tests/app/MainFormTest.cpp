@@ -12,7 +12,7 @@
 #include "framework/Splitter.h"
 #include "framework/StatusBar.h"
 #include "graphics/Bitmap.h"
-#include "graphics/Image.h"
+#include "framework/Image.h"
 #include "jpeg/SavePictureDialog.h"
 #include "lists/ImageList.h"
 #include "lists/ListView.h"

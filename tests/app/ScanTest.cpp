@@ -15,7 +15,7 @@
 #include "framework/Application.h"
 #include "framework/Panel.h"
 #include "framework/StatusBar.h"
-#include "graphics/Image.h"
+#include "framework/Image.h"
 #include "lists/ImageList.h"
 #include "lists/ListView.h"
 #include "tests/support/GuiTest.h"

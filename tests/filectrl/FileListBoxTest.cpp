@@ -9,15 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/MainForm.h"
 #include "filectrl/FileListBox.h"
 #include "filectrl/PathHelpers.h"
-#include "fixtures.h"
 #include "framework/Application.h"
 #include "framework/Edit.h"
-#include "framework/Exceptions.h"
-#include "framework/Panel.h"
-#include "framework/StatusBar.h"
+#include "base/Exceptions.h"
 #include "graphics/Bitmap.h"
 #include "tests/support/GuiTest.h"
 
@@ -397,50 +393,4 @@ TEST_F(FileListEdit, ALinkedEditShowsTheMaskOrTheClickedNameAllSelected) {
     list->SetMask("*.EXE");
     EXPECT_EQ(edit->Text(), "*.EXE");
     EXPECT_EQ(edit->Selection(), std::make_pair(0, 5));
-}
-
-namespace {
-// The program's window as its description builds it, its file list moved to a folder of icon files.
-struct MainWindowFileList : FileList {
-    void SetUp() override {
-        FileList::SetUp();
-        for (const char* name : {"oneicon.dll", "threeicons.dll"})
-            ASSERT_TRUE(CopyFileA((std::string(TULVAR_FIXTURE_DIR) + "\\" + name).c_str(),
-                                  (dir + "\\" + name).c_str(), FALSE));
-        main = std::make_unique<TForm1>(nullptr);
-        main->CreateFromResource("TFORM1");
-        main->Show();
-        main->FileListBox1->SetDirPath(dir);
-    }
-    void ClickFile(const std::string& name) {
-        int index = main->FileListBox1->Items().FindExact(name);
-        ASSERT_GE(index, 0) << name;
-        ClickListItem(*main->FileListBox1, index);
-    }
-    std::string Location() const {
-        char text[1024] = {};
-        SendMessageA(main->StatusBar1->WindowHandle(), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
-        return text;
-    }
-    std::unique_ptr<TForm1> main;
-};
-}  // namespace
-
-TEST_F(MainWindowFileList, ClickingAFileScansIt) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    ASSERT_TRUE(GetFileAttributesExA((dir + "\\threeicons.dll").c_str(), GetFileExInfoStandard, &data));
-    ClickFile("threeicons.dll");
-    EXPECT_EQ(Location(), " 当前文件位置: " + dir + "\\threeicons.dll");
-    EXPECT_EQ(WindowText(main->Panel12->WindowHandle()),
-              " 文件名: threeicons.dll  [图标数: 3 个]   文件大小: " + std::to_string(data.nFileSizeLow) + " 字节");
-}
-
-TEST_F(MainWindowFileList, ClickingTheSelectedFileAgainDoesNotScanAgain) {
-    ClickFile("threeicons.dll");
-    main->Panel11->SetCaption("x");
-    ClickFile("threeicons.dll");
-    EXPECT_EQ(WindowText(main->Panel11->WindowHandle()), "x");
-    ClickFile("oneicon.dll");
-    EXPECT_EQ(WindowText(main->Panel11->WindowHandle()), "所选图标为: 第1个图标");
-    EXPECT_EQ(Location(), " 当前文件位置: " + dir + "\\oneicon.dll");
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "framework/Application.h"
-#include "framework/Exceptions.h"
+#include "base/Exceptions.h"
 #include "framework/Panel.h"
 #include "tests/support/GuiTest.h"
 

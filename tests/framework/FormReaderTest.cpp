@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/Exceptions.h"
+#include "base/Exceptions.h"
 #include "framework/FormReader.h"
 #include "framework/Panel.h"
 #include "framework/StatusBar.h"
@@ -13,7 +13,7 @@ public:
     explicit TLinker(TComponent* owner) : TComponent(owner) {}
     TComponent* Target = nullptr;
     std::string Data;
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override {
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override {
         if (name == "Target") reader.ResolveReference(value, [this](TComponent* c) { Target = c; });
         else if (name == "Data") Data = value.AsBinary();
         else return TComponent::SetProperty(name, value, reader);

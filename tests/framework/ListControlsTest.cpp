@@ -6,7 +6,7 @@
 
 #include "framework/Application.h"
 #include "framework/ComboBox.h"
-#include "framework/Exceptions.h"
+#include "base/Exceptions.h"
 #include "framework/ListBox.h"
 #include "tests/support/GuiTest.h"
 

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/GuiTest.h"
+#include "tests/support/ErrorText.h"
 
 #include <functional>
 #include <memory>
 #include <thread>
 
-#include "framework/Exceptions.h"
+#include "base/Exceptions.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Icon.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/GuiTest.h"
+#include "tests/support/ErrorText.h"
 
 #include <fstream>
 #include <functional>
@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "fixtures.h"
-#include "framework/Exceptions.h"
+#include "base/Exceptions.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Icon.h"
 

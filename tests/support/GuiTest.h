@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/Form.h"
+#include "tests/support/ErrorText.h"
 
 // Handles every waiting message, for at least `ms` milliseconds.
 void PumpMessages(int ms = 0);
@@ -34,17 +35,6 @@ HWND FindProcessWindow(DWORD pid, const char* className);
 void ClickAt(HWND wnd, int x, int y);
 // Sends a mouse message with the point in client coordinates.
 void SendMouse(HWND wnd, UINT msg, int x, int y, WPARAM keys = 0);
-
-// The message of the E that `work` raises, or "(no error)".
-template <typename E>
-std::string ErrorText(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const E& e) {
-        return e.Message;
-    }
-    return "(no error)";
-}
 
 // Runs `watch` on another thread while `work` runs here; the watcher typically
 // finds and closes a modal box. Returns what the watcher saw.

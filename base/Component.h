@@ -16,7 +16,7 @@ class TPersistent : public TObject {};
 
 enum class TOperation { opInsert, opRemove };
 
-class TFormReader;
+class TPropertyReader;
 struct TPropertyValue;
 
 class TComponent : public TPersistent {
@@ -43,7 +43,7 @@ public:
 
     // Sets one stored property by name; returns false when the class has none of
     // that name. Derived classes handle theirs and hand the rest to the base.
-    virtual bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader);
+    virtual bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader);
 
     const char* ClassName() const { return className_; }
 

@@ -1,4 +1,4 @@
-#include "framework/ResStrings.h"
+#include "base/ResStrings.h"
 
 #include <windows.h>
 

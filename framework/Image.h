@@ -31,7 +31,7 @@ public:
 
     TProgressEvent OnProgress;
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) override;
+    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
     void Paint() override;

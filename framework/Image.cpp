@@ -1,6 +1,6 @@
-#include "graphics/Image.h"
+#include "framework/Image.h"
 
-#include "framework/FormReader.h"
+#include "base/PropertyValue.h"
 #include "framework/WinControl.h"
 #include "graphics/Icon.h"
 
@@ -136,7 +136,7 @@ void TImage::PictureProgress(TObject* sender, TProgressStage stage, unsigned cha
     if (OnProgress) OnProgress(sender, stage, percent, redrawNow, rect, message);
 }
 
-bool TImage::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader& reader) {
+bool TImage::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "Center") SetCenter(value.AsBoolean());
     else if (name == "Stretch") SetStretch(value.AsBoolean());
     else if (name == "Transparent") SetTransparent(value.AsBoolean());

@@ -1,4 +1,4 @@
-#include "framework/Exceptions.h"
+#include "base/Exceptions.h"
 
 std::string Format(const std::string& pattern, std::initializer_list<std::string> args) {
     std::string out;

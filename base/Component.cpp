@@ -1,8 +1,8 @@
-#include "framework/Component.h"
+#include "base/Component.h"
 
 #include <algorithm>
 
-#include "framework/FormReader.h"
+#include "base/PropertyValue.h"
 
 TComponent::TComponent(TComponent* owner) {
     if (owner) owner->InsertComponent(this);
@@ -64,7 +64,7 @@ void TComponent::RemoveFreeNotification(TComponent* other) {
 
 void TComponent::Notification(TComponent*, TOperation) {}
 
-bool TComponent::SetProperty(const std::string& name, const TPropertyValue& value, TFormReader&) {
+bool TComponent::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader&) {
     if (name == "Name") {
         name_ = value.AsString();
         return true;

@@ -1,9 +1,9 @@
-#include "framework/PlatformError.h"
+#include "base/PlatformError.h"
 
 #include <windows.h>
 
-#include "framework/Exceptions.h"
-#include "framework/ResStrings.h"
+#include "base/Exceptions.h"
+#include "base/ResStrings.h"
 #include "resources/StringIds.h"
 
 void RaiseLastPlatformError() {

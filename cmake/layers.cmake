@@ -1,0 +1,15 @@
+# Each folder is one static library, a layer. A layer's headers are reachable
+# only through an include root that holds that folder alone, and the root is
+# passed on only to the layers linked above it: an include against the
+# direction of the layers finds no file and stops the build.
+function(tulvar_layer target folder)
+    cmake_parse_arguments(L "" "" "SOURCES;DEPENDS" ${ARGN})
+    set(root "${CMAKE_BINARY_DIR}/layers/${folder}")
+    file(MAKE_DIRECTORY "${root}")
+    if(NOT EXISTS "${root}/${folder}")
+        file(CREATE_LINK "${CMAKE_SOURCE_DIR}/${folder}" "${root}/${folder}" SYMBOLIC)
+    endif()
+    add_library(${target} STATIC ${L_SOURCES})
+    target_include_directories(${target} PUBLIC "${root}")
+    target_link_libraries(${target} PUBLIC ${L_DEPENDS})
+endfunction()
