@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/Exceptions.h"
+#include "framework/Barrier.h"
 #include "framework/Form.h"
 #include "framework/HintWindow.h"
 
@@ -59,8 +60,8 @@ void TApplication::Initialize() {
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "TApplication";
         RegisterClassExA(&wc);
-        utility_ = CreateWindowExA(0, "TApplication", title_.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                   wc.hInstance, nullptr);
+        utility_.Reset(CreateWindowExA(0, "TApplication", title_.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                                       nullptr, wc.hInstance, nullptr));
     }
     terminated_ = false;
 }
@@ -96,15 +97,23 @@ void TApplication::ProcessMessages() {
     }
 }
 
-void TApplication::HandleException(std::exception_ptr error) {
+void TApplication::HandleException(std::exception_ptr error) noexcept {
+    const char* what = "";
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {
-        ShowException(e.what());
+        what = e.what();
     } catch (...) {
-        ShowException("");
+    }
+    try {
+        ShowException(what);
+    } catch (...) {
+        // Building the text or the sink failed; the message itself still shows.
+        MessageBoxA(GetActiveWindow(), what, title_.c_str(), MB_OK | MB_ICONERROR);
     }
 }
+
+void HandleEscapedException(std::exception_ptr error) noexcept { Application.HandleException(error); }
 
 void TApplication::ShowException(const std::string& message) {
     std::string text = ExceptionBoxText(message);
@@ -134,7 +143,7 @@ void TApplication::HintMouseMove(TControl* control) {
     HintCancel();
     hintControl_ = control;
     if (control && control->ShowHint() && !control->Hint().empty() && utility_)
-        SetTimer(utility_, kHintShowTimer, hintShown_ ? 50 : HintPause, nullptr);
+        SetTimer(utility_.Get(), kHintShowTimer, hintShown_ ? 50 : HintPause, nullptr);
 }
 
 void TApplication::HintMouseLeave(TControl* control) {
@@ -150,8 +159,8 @@ void TApplication::HintMouseLeave(TControl* control) {
 
 void TApplication::HintCancel() {
     if (utility_) {
-        KillTimer(utility_, kHintShowTimer);
-        KillTimer(utility_, kHintHideTimer);
+        KillTimer(utility_.Get(), kHintShowTimer);
+        KillTimer(utility_.Get(), kHintHideTimer);
     }
     if (hint_ && hint_->Active()) hint_->ReleaseHint();
 }
@@ -164,24 +173,22 @@ void TApplication::ControlDestroyed(TControl* control) {
 }
 
 void TApplication::ShowHintNow() {
-    KillTimer(utility_, kHintShowTimer);
+    KillTimer(utility_.Get(), kHintShowTimer);
     if (!hintControl_ || !hintControl_->Showing()) return;
     POINT cursor;
     GetCursorPos(&cursor);
     if (!hint_) hint_ = std::make_unique<THintWindow>(nullptr);
     hint_->ActivateHint({cursor.x, cursor.y + 20}, hintControl_->Hint());
     hintShown_ = true;
-    SetTimer(utility_, kHintHideTimer, HintHidePause, nullptr);
+    SetTimer(utility_.Get(), kHintHideTimer, HintHidePause, nullptr);
 }
 
 LRESULT CALLBACK TApplication::UtilityProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_TIMER) {
-        try {
+        CallbackBarrier([wParam] {
             if (wParam == kHintShowTimer) Application.ShowHintNow();
             else if (wParam == kHintHideTimer) Application.HintCancel();
-        } catch (...) {
-            Application.HandleException(std::current_exception());
-        }
+        });
         return 0;
     }
     return DefWindowProcA(wnd, msg, wParam, lParam);

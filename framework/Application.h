@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "base/UniqueHandle.h"
 #include "framework/Control.h"
 
 class TForm;
@@ -37,7 +38,8 @@ public:
     // Handles every waiting message, then returns.
     void ProcessMessages();
 
-    void HandleException(std::exception_ptr error);
+    // Shows the exception in the box (or the sink); never throws.
+    void HandleException(std::exception_ptr error) noexcept;
     void ShowException(const std::string& message);
     // Replaces the exception box (tests watch what would have been shown).
     void SetExceptionSink(std::function<void(const std::string& text)> sink) { sink_ = std::move(sink); }
@@ -63,7 +65,7 @@ private:
     std::string title_;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
-    HWND utility_ = nullptr;
+    UniqueHandle<HWND, DestroyWindow> utility_;
     std::unique_ptr<THintWindow> hint_;
     TControl* hintControl_ = nullptr;
     bool hintShown_ = false;

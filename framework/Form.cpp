@@ -12,8 +12,6 @@ TForm::TForm(TComponent* owner) : TCustomControl(owner) {
 
 TForm::~TForm() {
     DestroyComponents();  // while the window part still exists
-    if (bigIcon_) DestroyIcon(bigIcon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
 void TForm::CreateFromResource(const char* resourceName) {
@@ -70,13 +68,18 @@ void TForm::CreateWnd() {
     UpdateWindowSize();
     TCustomControl::CreateWnd();
     if (!iconResource_.empty()) {
+        // Loaded once: a re-created window gets the same icons.
         HINSTANCE instance = GetModuleHandleA(nullptr);
-        bigIcon_ = static_cast<HICON>(LoadImageA(instance, iconResource_.c_str(), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-        smallIcon_ = static_cast<HICON>(LoadImageA(instance, iconResource_.c_str(), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-        if (bigIcon_) SendMessageA(WindowHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-        if (smallIcon_) SendMessageA(WindowHandle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+        if (!bigIcon_)
+            bigIcon_.Reset(static_cast<HICON>(LoadImageA(instance, iconResource_.c_str(), IMAGE_ICON,
+                                                         GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+        if (!smallIcon_)
+            smallIcon_.Reset(static_cast<HICON>(LoadImageA(instance, iconResource_.c_str(), IMAGE_ICON,
+                                                           GetSystemMetrics(SM_CXSMICON),
+                                                           GetSystemMetrics(SM_CYSMICON), 0)));
+        if (bigIcon_) SendMessageA(WindowHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+        if (smallIcon_)
+            SendMessageA(WindowHandle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <any>
 #include <map>
 
+#include "base/UniqueHandle.h"
 #include "framework/FormReader.h"
 #include "framework/WinControl.h"
 
@@ -56,6 +57,6 @@ private:
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     unsigned borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     std::string iconResource_;
-    HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    UniqueHandle<HICON, DestroyIcon> bigIcon_;
+    UniqueHandle<HICON, DestroyIcon> smallIcon_;
 };

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "framework/Application.h"
+#include "framework/Barrier.h"
 #include "base/PropertyValue.h"
 #include "base/PlatformError.h"
 
@@ -35,7 +36,7 @@ TShiftState ShiftFromKeys(WPARAM keys) {
 void SetAfterMessageHook(std::function<void()> hook) { afterMessageHook = std::move(hook); }
 
 // The one window procedure of every windowed control: the object pointer is
-// found through a window property, and no exception leaves this frame.
+// found through a window property.
 LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* control = static_cast<TWinControl*>(GetPropA(wnd, kControlProp));
     if (!control && creatingControl) {
@@ -46,22 +47,12 @@ LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
     }
     if (!control) return DefWindowProcA(wnd, msg, wParam, lParam);
     TMessage message{msg, wParam, lParam, 0};
-    try {
-        control->WndProc(message);
-    } catch (...) {
-        Application.HandleException(std::current_exception());
-    }
+    CallbackBarrier([&] { control->WndProc(message); });
     if (msg == WM_NCDESTROY) {
         RemovePropA(wnd, kControlProp);
         control->handle_ = nullptr;
     }
-    if (afterMessageHook) {
-        try {
-            afterMessageHook();
-        } catch (...) {
-            Application.HandleException(std::current_exception());
-        }
-    }
+    if (afterMessageHook) CallbackBarrier([] { afterMessageHook(); });
     return message.Result;
 }
 

@@ -107,3 +107,25 @@ TEST(ExceptionBox, AnExceptionLeavingAHandlerIsShownAndTheProgramCarriesOn) {
     // What the handler changed before failing stays changed.
     EXPECT_EQ(WindowText(panel->WindowHandle()), "changed before the failure");
 }
+
+TEST(ExceptionBox, WhenTheBoxCannotBeBuiltThePlainMessageStillShowsAndNothingEscapes) {
+    // A sink that fails stands for any failure while the box text is built.
+    Application.SetExceptionSink([](const std::string&) { throw std::bad_alloc(); });
+    TTestForm form(200, 100);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 200, 100);
+    panel->ControlStyle |= csClickEvents;
+    panel->OnClick = [](TObject*) { throw EWriteError("写流出错"); };
+    form.Show();
+    BoxSeen seen;
+    WhileWatching([&] { ClickAt(panel->Handle(), 10, 10); },
+                  [&seen] {
+                      seen = WatchForBox();
+                      return std::string();
+                  });
+    Application.SetExceptionSink({});
+    EXPECT_EQ(seen.caption, "framework_tests");
+    EXPECT_EQ(seen.text, "写流出错");
+    EXPECT_TRUE(seen.errorIcon);
+}
