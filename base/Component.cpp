@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/ComponentLink.h"
 #include "base/PropertyValue.h"
 
 TComponent::TComponent(TComponent* owner) {
@@ -10,14 +11,8 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
     destroying_ = true;
-    // Everyone linked to us drops the link before we are gone.
-    auto links = freeNotifies_;
-    freeNotifies_.clear();
-    for (TComponent* other : links) {
-        auto& back = other->freeNotifies_;
-        back.erase(std::remove(back.begin(), back.end(), this), back.end());
-        other->Notification(this, TOperation::opRemove);
-    }
+    // Every link to us is dropped before we are gone.
+    while (!links_.empty()) links_.back()->TargetDestroyed();
     DestroyComponents();
     if (owner_) owner_->RemoveComponent(this);
 }
@@ -47,21 +42,6 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
     return nullptr;
 }
 
-void TComponent::FreeNotification(TComponent* other) {
-    if (!other || other == this) return;
-    if (std::find(freeNotifies_.begin(), freeNotifies_.end(), other) == freeNotifies_.end()) {
-        freeNotifies_.push_back(other);
-        other->freeNotifies_.push_back(this);
-    }
-}
-
-void TComponent::RemoveFreeNotification(TComponent* other) {
-    if (!other) return;
-    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), other), freeNotifies_.end());
-    other->freeNotifies_.erase(std::remove(other->freeNotifies_.begin(), other->freeNotifies_.end(), this),
-                               other->freeNotifies_.end());
-}
-
 void TComponent::Notification(TComponent*, TOperation) {}
 
 bool TComponent::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader&) {
@@ -70,4 +50,20 @@ bool TComponent::SetProperty(const std::string& name, const TPropertyValue& valu
         return true;
     }
     return false;
+}
+
+void TComponentLinkBase::Attach(TComponent* target) {
+    if (target == target_) return;
+    if (target_) {
+        auto& links = target_->links_;
+        links.erase(std::remove(links.begin(), links.end(), this), links.end());
+    }
+    target_ = target;
+    if (target_) target_->links_.push_back(this);
+}
+
+void TComponentLinkBase::TargetDestroyed() {
+    Attach(nullptr);
+    Cleared();
+    if (OnDropped) OnDropped();
 }

@@ -18,6 +18,7 @@ enum class TOperation { opInsert, opRemove };
 
 class TPropertyReader;
 struct TPropertyValue;
+class TComponentLinkBase;
 
 class TComponent : public TPersistent {
 public:
@@ -31,10 +32,6 @@ public:
     TComponent* Owner() const { return owner_; }
     const std::vector<TComponent*>& Components() const { return components_; }
     TComponent* FindComponent(const std::string& name) const;
-
-    // Asks to be told (through Notification) when `other` is destroyed.
-    void FreeNotification(TComponent* other);
-    void RemoveFreeNotification(TComponent* other);
 
     bool Loading() const { return loading_; }
     // Called by the form reader around reading the component's properties.
@@ -56,13 +53,14 @@ protected:
     void DestroyComponents();
 
 private:
+    friend class TComponentLinkBase;
     void InsertComponent(TComponent* child);
     void RemoveComponent(TComponent* child);
 
     std::string name_;
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
-    std::vector<TComponent*> freeNotifies_;
+    std::vector<TComponentLinkBase*> links_;  // links that point here
     bool loading_ = false;
     bool destroying_ = false;
     const char* className_ = "TComponent";

@@ -138,33 +138,15 @@ void TFileListBox::FontChanged() {
 }
 
 void TFileListBox::SetFileEdit(TEdit* edit) {
-    if (fileEdit_) RemoveFreeNotification(fileEdit_);
-    fileEdit_ = edit;
+    fileEdit_.Set(edit);
     if (!edit) return;
-    FreeNotification(edit);
     std::string name = SelectedName();
     edit->SetText(name.empty() ? mask_ : name);
 }
 
-void TFileListBox::SetDirectoryList(TDirectoryListBox* list) {
-    if (directoryList_) RemoveFreeNotification(directoryList_);
-    directoryList_ = list;
-    if (list) FreeNotification(list);
-}
+void TFileListBox::SetDirectoryList(TDirectoryListBox* list) { directoryList_.Set(list); }
 
-void TFileListBox::SetFilterComboBox(TFilterComboBox* combo) {
-    if (filterComboBox_) RemoveFreeNotification(filterComboBox_);
-    filterComboBox_ = combo;
-    if (combo) FreeNotification(combo);
-}
-
-void TFileListBox::Notification(TComponent* component, TOperation operation) {
-    TCustomListBox::Notification(component, operation);
-    if (operation != TOperation::opRemove) return;
-    if (component == fileEdit_) fileEdit_ = nullptr;
-    if (component == directoryList_) directoryList_ = nullptr;
-    if (component == filterComboBox_) filterComboBox_ = nullptr;
-}
+void TFileListBox::SetFilterComboBox(TFilterComboBox* combo) { filterComboBox_.Set(combo); }
 
 bool TFileListBox::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "Mask") SetMask(value.AsString());

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/ComponentLink.h"
 #include "framework/ListBox.h"
 
 class TBitmap;
@@ -66,19 +67,16 @@ protected:
     void Click() override;
     void DrawItem(int index, RECT rect, UINT state) override;
     void FontChanged() override;
-    void Notification(TComponent* component, TOperation operation) override;
     virtual void NotifyChange();
     virtual void LoadGlyphs();
 
 private:
-    void Link(TComponent*& slot, TComponent* component);
-
     std::string directory_;
     std::string mask_ = "*.*";
     TFileType fileType_ = FileTypeOf({ftNormal});
-    TEdit* fileEdit_ = nullptr;
-    TDirectoryListBox* directoryList_ = nullptr;
-    TFilterComboBox* filterComboBox_ = nullptr;
+    TComponentLink<TEdit> fileEdit_;
+    TComponentLink<TDirectoryListBox> directoryList_;
+    TComponentLink<TFilterComboBox> filterComboBox_;
     std::unique_ptr<TBitmap> executable_;
     std::unique_ptr<TBitmap> directory_glyph_;
     std::unique_ptr<TBitmap> unknown_;

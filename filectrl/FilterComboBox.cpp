@@ -66,20 +66,9 @@ void TFilterComboBox::SetFilter(const std::string& filter) {
 }
 
 void TFilterComboBox::SetFileList(TFileListBox* list) {
-    if (fileList_) {
-        fileList_->SetFilterComboBox(nullptr);
-        RemoveFreeNotification(fileList_);
-    }
-    fileList_ = list;
-    if (fileList_) {
-        FreeNotification(fileList_);
-        fileList_->SetFilterComboBox(this);
-    }
-}
-
-void TFilterComboBox::Notification(TComponent* component, TOperation operation) {
-    TCustomComboBox::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == fileList_) fileList_ = nullptr;
+    if (fileList_) fileList_->SetFilterComboBox(nullptr);
+    fileList_.Set(list);
+    if (fileList_) fileList_->SetFilterComboBox(this);
 }
 
 bool TFilterComboBox::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {

@@ -3,6 +3,7 @@
 // hands its mask to a linked file list.
 #include <vector>
 
+#include "base/ComponentLink.h"
 #include "framework/ComboBox.h"
 
 class TFileListBox;
@@ -22,7 +23,6 @@ public:
     bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
-    void Notification(TComponent* component, TOperation operation) override;
     void CreateWnd() override;
     void Change() override;
     void Click() override;
@@ -31,6 +31,6 @@ private:
     void BuildEntries();
 
     std::string filter_;
-    TFileListBox* fileList_ = nullptr;
+    TComponentLink<TFileListBox> fileList_;
     std::vector<std::string> masks_;
 };

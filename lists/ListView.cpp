@@ -70,20 +70,6 @@ void TListView::WndProc(TMessage& message) {
     TWinControl::WndProc(message);
 }
 
-void TListView::Link(TImageList*& slot, TComponent* list) {
-    if (slot) RemoveFreeNotification(slot);
-    slot = dynamic_cast<TImageList*>(list);
-    if (slot) FreeNotification(slot);
-}
-
-void TListView::Notification(TComponent* component, TOperation operation) {
-    TWinControl::Notification(component, operation);
-    if (operation != TOperation::opRemove) return;
-    if (component == largeImages_) largeImages_ = nullptr;
-    if (component == smallImages_) smallImages_ = nullptr;
-    if (component == stateImages_) stateImages_ = nullptr;
-}
-
 bool TListView::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
     if (name == "ViewStyle")
         viewStyle_ = IdentToEnum<TViewStyle>(value, {{"vsIcon", TViewStyle::vsIcon},
@@ -94,9 +80,9 @@ bool TListView::SetProperty(const std::string& name, const TPropertyValue& value
         sortType_ = IdentToEnum<TSortType>(value, {{"stNone", TSortType::stNone}, {"stData", TSortType::stData},
                                                    {"stText", TSortType::stText}, {"stBoth", TSortType::stBoth}});
     else if (name == "IconOptions.AutoArrange") autoArrange_ = value.AsBoolean();
-    else if (name == "LargeImages") reader.ResolveReference(value, [this](TComponent* c) { Link(largeImages_, c); });
-    else if (name == "SmallImages") reader.ResolveReference(value, [this](TComponent* c) { Link(smallImages_, c); });
-    else if (name == "StateImages") reader.ResolveReference(value, [this](TComponent* c) { Link(stateImages_, c); });
+    else if (name == "LargeImages") reader.ResolveReference(value, [this](TComponent* c) { largeImages_.Set(dynamic_cast<TImageList*>(c)); });
+    else if (name == "SmallImages") reader.ResolveReference(value, [this](TComponent* c) { smallImages_.Set(dynamic_cast<TImageList*>(c)); });
+    else if (name == "StateImages") reader.ResolveReference(value, [this](TComponent* c) { stateImages_.Set(dynamic_cast<TImageList*>(c)); });
     else return TWinControl::SetProperty(name, value, reader);
     return true;
 }

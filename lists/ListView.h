@@ -1,6 +1,7 @@
 #pragma once
 // The icon list: the platform list view in icon view. For now it shows an
 // empty list and keeps its links to the image list.
+#include "base/ComponentLink.h"
 #include "framework/WinControl.h"
 
 class TImageList;
@@ -29,16 +30,13 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
-    void Notification(TComponent* component, TOperation operation) override;
     void WndProc(TMessage& message) override;
     void CreateWnd() override;
 
 private:
-    void Link(TImageList*& slot, TComponent* list);
-
-    TImageList* largeImages_ = nullptr;
-    TImageList* smallImages_ = nullptr;
-    TImageList* stateImages_ = nullptr;
+    TComponentLink<TImageList> largeImages_;
+    TComponentLink<TImageList> smallImages_;
+    TComponentLink<TImageList> stateImages_;
     TViewStyle viewStyle_ = TViewStyle::vsIcon;
     TSortType sortType_ = TSortType::stNone;
     bool autoArrange_ = false;

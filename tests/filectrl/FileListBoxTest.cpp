@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "filectrl/FileListBox.h"
+#include "filectrl/FilterComboBox.h"
 #include "filectrl/PathHelpers.h"
 #include "framework/Application.h"
 #include "framework/Edit.h"
@@ -135,6 +136,7 @@ using FileListEvents = FileList;
 using FileListSelection = FileList;
 using FileListFolder = FileList;
 using FileListEdit = FileList;
+using FileListLinks = FileList;
 }  // namespace
 
 TEST_F(FileListMasks, AnEntryMatchingTwoPartsIsListedTwice) {
@@ -393,4 +395,41 @@ TEST_F(FileListEdit, ALinkedEditShowsTheMaskOrTheClickedNameAllSelected) {
     list->SetMask("*.EXE");
     EXPECT_EQ(edit->Text(), "*.EXE");
     EXPECT_EQ(edit->Selection(), std::make_pair(0, 5));
+}
+
+TEST_F(FileListLinks, APartnerDestroyedFirstIsForgottenAndTheOtherSideKeepsWorking) {
+    Files({"a.exe", "b.txt"});
+    auto* combo = new TFilterComboBox(&form);
+    combo->SetParent(&form);
+    combo->SetBounds(8, 240, 200, 120);
+    combo->SetFilter("程序 (*.exe)|*.exe|文本 (*.txt)|*.txt");
+    NewList(dir, "*.*");
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    combo->SetFileList(list);
+    list->SetFileEdit(edit);
+    ASSERT_EQ(list->FilterComboBox(), combo);
+
+    // The list goes first: the combo box must not reach it afterwards.
+    delete list;
+    list = nullptr;
+    EXPECT_EQ(combo->FileList(), nullptr);
+    combo->Items().SetItemIndex(1);
+    combo->SetFilter("文本 (*.txt)|*.txt");
+    EXPECT_EQ(combo->CurrentMask(), "*.txt");
+
+    // A new list links again; now the combo box and the edit go first.
+    NewList(dir, "*.*");
+    combo->SetFileList(list);
+    list->SetFileEdit(edit);
+    combo->Items().SetItemIndex(0);
+    combo->SetFilter("全部 (*.*)|*.*|程序 (*.exe)|*.exe");
+    delete combo;
+    delete edit;
+    EXPECT_EQ(list->FilterComboBox(), nullptr);
+    EXPECT_EQ(list->FileEdit(), nullptr);
+    list->SetMask("*.txt");
+    ClickItem(0);
+    EXPECT_EQ(Shown(), Texts({"b.txt"}));
+    EXPECT_EQ(list->ItemIndex(), 0);
 }

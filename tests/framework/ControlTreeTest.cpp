@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/ComponentLink.h"
 #include "framework/Application.h"
 #include "framework/HintWindow.h"
 #include "framework/Panel.h"
@@ -342,28 +343,56 @@ TEST(Ownership, AnOwnedComponentDestroyedFirstLeavesItsOwner) {
     EXPECT_EQ(owner.told, (Notices{{"", TOperation::opInsert}, {"kid", TOperation::opRemove}}));
 }
 
-TEST(FreeNotification, EitherLinkedComponentIsToldWhenTheOtherGoes) {
-    TRecorder stays(nullptr, "stays");
-    auto* watched = new TRecorder(nullptr, "watched");
-    stays.FreeNotification(watched);  // asked by the one that stays
-    delete watched;
-    auto* watcher = new TRecorder(nullptr, "watcher");
-    watcher->FreeNotification(&stays);  // asked by the one that goes
-    delete watcher;
-    EXPECT_EQ(stays.told, (Notices{{"watched", TOperation::opRemove}, {"watcher", TOperation::opRemove}}));
+TEST(ComponentLink, IsClearedWhenItsTargetGoesAndSaysSo) {
+    TComponentLink<TComponent> link;
+    int dropped = 0;
+    link.OnDropped = [&] { ++dropped; };
+    auto* first = new TComponent(nullptr);
+    auto* second = new TComponent(nullptr);
+    link.Set(first);
+    link.Set(second);  // moving on: the first one's end is no longer news
+    delete first;
+    EXPECT_EQ(link.Get(), second);
+    EXPECT_EQ(dropped, 0);
+    delete second;
+    EXPECT_EQ(link.Get(), nullptr);
+    EXPECT_EQ(dropped, 1);
 }
 
-TEST(FreeNotification, RemovingTheLinkStopsTheNoticeBothWays) {
-    TRecorder stays(nullptr, "stays");
-    auto* goes = new TRecorder(nullptr, "goes");
-    stays.FreeNotification(goes);
-    stays.RemoveFreeNotification(goes);
-    delete goes;
-    auto* alsoGoes = new TRecorder(nullptr, "alsoGoes");
-    alsoGoes->FreeNotification(&stays);
-    alsoGoes->RemoveFreeNotification(&stays);
-    delete alsoGoes;
-    EXPECT_TRUE(stays.told.empty());
+TEST(ComponentLink, LinksBetweenTheSamePairNeverCancelEachOther) {
+    // Each side links to the other and unlinks in its destructor, in either order.
+    struct TPartner : TComponent {
+        explicit TPartner(TComponent* owner) : TComponent(owner) {}
+        ~TPartner() override { other.Set(nullptr); }
+        TComponentLink<TPartner> other;
+    };
+    for (bool firstGoesFirst : {true, false}) {
+        SCOPED_TRACE(firstGoesFirst);
+        auto* a = new TPartner(nullptr);
+        auto* b = new TPartner(nullptr);
+        a->other.Set(b);
+        b->other.Set(a);
+        TPartner* goes = firstGoesFirst ? a : b;
+        TPartner* stays = firstGoesFirst ? b : a;
+        delete goes;
+        EXPECT_EQ(stays->other.Get(), nullptr);
+        delete stays;
+    }
+}
+
+TEST(ComponentLink, AHolderThatGoesFirstLeavesItsTargetClean) {
+    auto* target = new TComponent(nullptr);
+    int dropped = 0;
+    {
+        TComponentLink<TComponent> link;
+        link.OnDropped = [&] { ++dropped; };
+        link.Set(target);
+    }
+    TComponentLink<TComponent> later;
+    later.Set(target);
+    delete target;
+    EXPECT_EQ(later.Get(), nullptr);
+    EXPECT_EQ(dropped, 0);
 }
 
 TEST(Caption, IsTheWindowText) {
