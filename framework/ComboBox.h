@@ -1,29 +1,20 @@
 #pragma once
 // The platform drop-down list with optional owner-drawn items of one height and
 // the click, selection and change steps.
-#include "framework/PlatformItems.h"
-#include "framework/WinControl.h"
+#include "framework/StringListControl.h"
 
 enum class TComboBoxStyle { csDropDownList, csOwnerDrawFixed };
 
-class TCustomComboBox : public TWinControl {
+class TCustomComboBox : public TStringListControl {
 public:
     explicit TCustomComboBox(TComponent* owner);
 
-    TPlatformItems& Items() { return items_; }
-    const TPlatformItems& Items() const { return items_; }
-    int ItemIndex() const { return items_.ItemIndex(); }
-    void SetItemIndex(int index);
-    int ItemHeight() const { return itemHeight_; }
-    void SetItemHeight(int height);
     TComboBoxStyle Style() const { return style_; }
     void SetStyle(TComboBoxStyle style);
     int DropDownCount() const { return dropDownCount_; }
     // The text of the selection field.
     std::string Text() const;
     bool DroppedDown() const;
-
-    TCanvas& Canvas() { return canvas_; }
 
     TNotifyEvent OnChange;
     TNotifyEvent OnDropDown;
@@ -32,20 +23,21 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
+    bool OwnerDrawn() const override { return style_ == TComboBoxStyle::csOwnerDrawFixed; }
     void CreateWnd() override;
-    void DestroyWnd() override;
     void BoundsChanged() override;
-    void WndProc(TMessage& message) override;
-    virtual void DrawItem(int index, RECT rect, UINT state);
+    void ListNotification(WORD code) override;
     // The change step: fires OnChange.
     virtual void Change();
     // The selection step after a pick: reports the pick as a change.
-    virtual void Select();
+    void Select() override;
 
 private:
-    TPlatformItems items_{ComboBoxItemMessages};
-    TCanvas canvas_;
-    int itemHeight_ = 16;
+    // The window's height includes the dropped-down list.
+    int WindowHeight() const { return Height() + ItemHeight() * dropDownCount_ + 2; }
+    // The selection field keeps the designed height: the frame takes six pixels.
+    void FitFieldHeight();
+
     int dropDownCount_ = 8;
     TComboBoxStyle style_ = TComboBoxStyle::csDropDownList;
 };

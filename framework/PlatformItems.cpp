@@ -2,17 +2,14 @@
 
 #include <algorithm>
 
-#include "framework/WinControl.h"
-#include "graphics/Canvas.h"
-
-const TItemMessages ListBoxItemMessages{LB_ADDSTRING,    LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT,
-                                        LB_GETCOUNT,     LB_GETTEXT,      LB_GETTEXTLEN,   LB_GETITEMDATA,
-                                        LB_SETITEMDATA,  LB_FINDSTRINGEXACT, LB_GETCURSEL, LB_SETCURSEL,
-                                        static_cast<UINT>(LB_ERR)};
-const TItemMessages ComboBoxItemMessages{CB_ADDSTRING,   CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT,
-                                         CB_GETCOUNT,    CB_GETLBTEXT,    CB_GETLBTEXTLEN, CB_GETITEMDATA,
-                                         CB_SETITEMDATA, CB_FINDSTRINGEXACT, CB_GETCURSEL, CB_SETCURSEL,
-                                         static_cast<UINT>(CB_ERR)};
+const TListKind ListBoxKind{"LISTBOX",
+    LB_ADDSTRING,   LB_INSERTSTRING, LB_DELETESTRING,    LB_RESETCONTENT, LB_GETCOUNT,  LB_GETTEXT, LB_GETTEXTLEN,
+    LB_GETITEMDATA, LB_SETITEMDATA,  LB_FINDSTRINGEXACT, LB_GETCURSEL,    LB_SETCURSEL, static_cast<UINT>(LB_ERR),
+    LB_SETITEMHEIGHT, LBN_SELCHANGE, LBN_DBLCLK};
+const TListKind ComboBoxKind{"COMBOBOX",
+    CB_ADDSTRING,   CB_INSERTSTRING, CB_DELETESTRING,    CB_RESETCONTENT, CB_GETCOUNT,  CB_GETLBTEXT, CB_GETLBTEXTLEN,
+    CB_GETITEMDATA, CB_SETITEMDATA,  CB_FINDSTRINGEXACT, CB_GETCURSEL,    CB_SETCURSEL, static_cast<UINT>(CB_ERR),
+    CB_SETITEMHEIGHT, CBN_SELCHANGE, CBN_DBLCLK};
 
 void TPlatformItems::Attach(HWND wnd) {
     wnd_ = wnd;
@@ -137,32 +134,4 @@ void TPlatformItems::SetItemIndex(int index) {
         return;
     }
     SendMessageA(wnd_, m_.setCurSel, index, 0);
-}
-
-bool OwnerDrawMessage(TMessage& message, TCanvas& canvas, TFont& font, TColor color, int itemHeight,
-                      const std::function<void(int index, RECT rect, UINT state)>& draw) {
-    if (message.Msg == CN_MEASUREITEM) {
-        reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam)->itemHeight = itemHeight;
-        message.Result = TRUE;
-        return true;
-    }
-    if (message.Msg != CN_DRAWITEM) return false;
-    const auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-    canvas.SetHandle(item.hDC);
-    struct Drop {
-        TCanvas& c;
-        ~Drop() { c.SetHandle(nullptr); }
-    } drop{canvas};
-    canvas.Font.Assign(font);
-    if (item.itemState & ODS_SELECTED) {
-        canvas.Brush.SetColor(clHighlight);
-        canvas.Font.SetColor(clHighlightText);
-    } else {
-        canvas.Brush.SetColor(color);
-    }
-    if (static_cast<int>(item.itemID) >= 0) draw(static_cast<int>(item.itemID), item.rcItem, item.itemState);
-    else canvas.FillRect(item.rcItem);
-    if (item.itemState & ODS_FOCUS) canvas.DrawFocusRect(item.rcItem);
-    message.Result = TRUE;
-    return true;
 }

@@ -3,27 +3,26 @@
 // the control has no window they are kept here and handed to the next window.
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "base/Component.h"
-#include "graphics/Colors.h"
 
-class TCanvas;
-class TFont;
-
-struct TItemMessages {
+// One kind of platform list: its window class, messages and notification codes.
+struct TListKind {
+    const char* windowClass;
     UINT addString, insertString, deleteString, resetContent, getCount, getText, getTextLen;
     UINT getItemData, setItemData, findStringExact, getCurSel, setCurSel, errorResult;
+    UINT setItemHeight;
+    WORD selChange, dblClick;  // notification codes
 };
 
-extern const TItemMessages ListBoxItemMessages;
-extern const TItemMessages ComboBoxItemMessages;
+extern const TListKind ListBoxKind;
+extern const TListKind ComboBoxKind;
 
 class TPlatformItems {
 public:
-    explicit TPlatformItems(const TItemMessages& messages) : m_(messages) {}
+    explicit TPlatformItems(const TListKind& kind) : m_(kind) {}
 
     void Attach(HWND wnd);  // fills the new window with the kept items
     void Detach();          // keeps the window's items before it goes
@@ -49,18 +48,9 @@ private:
         std::string text;
         TObject* object;
     };
-    const TItemMessages& m_;
+    const TListKind& m_;
     HWND wnd_ = nullptr;
     std::vector<Item> kept_;
     int keptIndex_ = -1;
     bool sorted_ = false;
 };
-
-struct TMessage;
-
-// Answers the reflected item-drawing and item-measuring messages of an
-// owner-drawn list: the canvas gets the item's context, font and colours
-// (highlight for a selected item), `draw` runs, then the focus rectangle is
-// drawn when focused. Returns false for any other message.
-bool OwnerDrawMessage(TMessage& message, TCanvas& canvas, TFont& font, TColor color, int itemHeight,
-                      const std::function<void(int index, RECT rect, UINT state)>& draw);

@@ -1,5 +1,8 @@
 #pragma once
 // Windowed controls: each owns one platform window and lays out its children.
+// The class is split by concern: WinControl.cpp (the window procedure, creation,
+// the child list), WinControlLayout.cpp, WinControlPaint.cpp, WinControlMouse.cpp
+// (hover, capture, cursors) and WinControlReflect.cpp.
 #include <windows.h>
 
 #include <vector>
@@ -105,9 +108,16 @@ private:
     friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
     void CreateHandle();
     void DestroyHandle();
+    // Each answers its messages and returns true when the platform must not see them.
     bool ReflectToChild(TMessage& message);
-    void MouseMessage(TMessage& message);
+    bool PaintMessage(TMessage& message);   // WM_ERASEBKGND, WM_PAINT
+    bool CursorMessage(TMessage& message);  // WM_SETCURSOR
+    void MouseMessage(TMessage& message);   // moves, buttons, leaving; the platform sees them too
+    void MouseLeftWindow();
+    void MouseMovedOver(TControl* under);
     void TrackMouseOver(TControl* control);
+    // Drops a child that is going from the hover and capture state.
+    void ForgetMouseControl(TControl* control);
 
     HWND handle_ = nullptr;
     WNDPROC defaultProc_ = nullptr;
@@ -120,6 +130,18 @@ private:
     TControl* captureControl_ = nullptr;  // windowless child holding the mouse
     bool trackingLeave_ = false;
     bool mouseInside_ = false;
+};
+
+// Lends a context the platform gave us to a canvas until the end of the scope.
+class BorrowedDC {
+public:
+    BorrowedDC(TCanvas& canvas, HDC dc) : canvas_(canvas) { canvas_.SetHandle(dc); }
+    ~BorrowedDC() { canvas_.SetHandle(nullptr); }
+    BorrowedDC(const BorrowedDC&) = delete;
+    BorrowedDC& operator=(const BorrowedDC&) = delete;
+
+private:
+    TCanvas& canvas_;
 };
 
 // A windowed control that paints itself on its own canvas.

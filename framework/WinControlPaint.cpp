@@ -1,0 +1,75 @@
+// Erasing and painting: the control's own surface first, then its windowless children on it.
+#include "framework/WinControl.h"
+
+void TWinControl::Invalidate() {
+    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TWinControl::Update() {
+    if (handle_) UpdateWindow(handle_);
+}
+
+bool TWinControl::PaintMessage(TMessage& message) {
+    if (!ownPaint_) return false;
+    if (message.Msg == WM_ERASEBKGND) {
+        if (!EraseBackground(reinterpret_cast<HDC>(message.WParam))) return false;
+        message.Result = 1;
+        return true;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(handle_, &ps);
+    struct End {
+        HWND w;
+        PAINTSTRUCT* p;
+        ~End() { EndPaint(w, p); }
+    } end{handle_, &ps};
+    PaintWindow(dc);
+    PaintControls(dc, nullptr);
+    return true;
+}
+
+bool TWinControl::EraseBackground(HDC dc) {
+    SavedDC keep(dc);
+    // Opaque windowless children paint their whole rectangle themselves.
+    for (TControl* c : controls_)
+        if (!c->IsWindowed() && c->Visible() && c->HasStyle(csOpaque)) {
+            RECT r = c->BoundsRect();
+            ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+        }
+    RECT client;
+    GetClientRect(handle_, &client);
+    GdiBrush brush(CreateSolidBrush(ColorToRGB(Color())));
+    FillRect(dc, &client, brush.Get());
+    return true;
+}
+
+void TWinControl::PaintWindow(HDC) {}
+
+void TWinControl::PaintControls(HDC dc, TControl* first) {
+    bool started = first == nullptr;
+    RECT clip;
+    GetClipBox(dc, &clip);
+    for (TControl* c : controls_) {
+        if (c == first) started = true;
+        if (!started || c->IsWindowed() || !c->Visible()) continue;
+        RECT r = c->BoundsRect(), common;
+        if (!IntersectRect(&common, &r, &clip)) continue;
+        SavedDC keep(dc);
+        POINT origin;
+        GetViewportOrgEx(dc, &origin);
+        SetViewportOrgEx(dc, origin.x + r.left, origin.y + r.top, nullptr);
+        IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+        TCanvas canvas;
+        BorrowedDC borrowed(canvas, dc);
+        c->PaintOn(canvas);
+    }
+}
+
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) { SetClassName("TCustomControl"); }
+
+void TCustomControl::PaintWindow(HDC dc) {
+    BorrowedDC borrowed(canvas_, dc);
+    canvas_.Font.Assign(Font);
+    canvas_.Brush.SetColor(Color());
+    Paint();
+}
