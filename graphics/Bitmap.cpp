@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "base/Exceptions.h"
-#include "base/PlatformError.h"
 #include "graphics/CriticalSection.h"
 
 namespace {
@@ -22,7 +20,7 @@ TBitmap::~TBitmap() {
     image_->Release();
 }
 
-bool TBitmap::Empty() { return !image_->GdiHandle && !image_->SectionHandle && !image_->HasStoredBmp; }
+bool TBitmap::Empty() { return !image_->GdiHandle && image_->StoredBmp.empty(); }
 
 int TBitmap::Width() { return image_->Description.dsBm.bmWidth; }
 
@@ -33,7 +31,6 @@ void TBitmap::FreeContext() {
 }
 
 TCanvas& TBitmap::Surface() {
-    HandleNeeded();
     if (!canvas_) {
         canvas_ = std::make_unique<TBitmapCanvas>(this);
         canvas_->OnChanging = [this](TObject*) { BeforeWrite(); };
@@ -47,44 +44,32 @@ void TBitmap::Changed() {
     TGraphic::Changed();
 }
 
-void TBitmap::NewImage(HBITMAP handle, HPALETTE palette, const DIBSECTION& description, bool shortHeader,
-                       const std::string* stored) {
-    auto* image = new TBitmapImage;
-    image->GdiHandle = handle;
-    image->Palette = palette;
-    image->Description = description;
-    image->ShortHeader = shortHeader;
-    if (stored) {
-        image->HasStoredBmp = true;
-        image->StoredBmp = *stored;
-    }
-    if (description.dsBm.bmBits) image->SectionHandle = handle;
-    image->Reference();
+void TBitmap::NewImage(GdiBitmap handle, GdiPalette palette, const DIBSECTION& description, std::string stored) {
+    auto* image = new TBitmapImage(handle.Get(), THandleUse::Owned, palette.Get(), description);
+    handle.Release();
+    palette.Release();
+    image->StoredBmp = std::move(stored);
+    Install(image);
+}
+
+void TBitmap::Install(TBitmapImage* image) {
     FreeContext();
-    {
-        ScopedLock lock(ImageSection());
-        TBitmapImage* old = image_;
-        image_ = image;
-        old->Release();
-    }
+    ScopedLock lock(ImageSection());
+    image->Reference();
+    image_->Release();
+    image_ = image;
     maskCurrent_ = false;
 }
 
 void TBitmap::CopyImage(HBITMAP handle, HPALETTE palette, DIBSECTION description) {
     FreeContext();
-    HPALETTE copy = CopyPalette(palette);
-    try {
-        HBITMAP made = ReshapeBitmap(handle, palette, copy, description, canvas_.get());
-        NewImage(made, copy, description, image_->ShortHeader, nullptr);
-    } catch (...) {
-        DeletePalette(copy);
-        throw;
-    }
+    GdiPalette copy(CopyPalette(palette));
+    GdiBitmap made = ReshapeBitmap(handle, palette, copy.Get(), description, canvas_.get());
+    NewImage(std::move(made), std::move(copy), description);
 }
 
 void TBitmap::SetWidth(int width) {
     if (width == Width()) return;
-    HandleNeeded();
     DIBSECTION d = image_->Description;
     d.dsBm.bmWidth = width;
     d.dsBmih.biWidth = width;
@@ -94,7 +79,6 @@ void TBitmap::SetWidth(int width) {
 
 void TBitmap::SetHeight(int height) {
     if (height == Height()) return;
-    HandleNeeded();
     DIBSECTION d = image_->Description;
     // A bottom-up section stays bottom-up.
     d.dsBm.bmHeight = height;
@@ -103,70 +87,40 @@ void TBitmap::SetHeight(int height) {
     Changed();
 }
 
-void TBitmap::HandleNeeded() {
-    if (!image_->GdiHandle && !image_->SectionHandle && image_->HasStoredBmp) {
-        // Rebuild quietly: nothing about the picture changed.
-        TNotifyEvent keep = std::move(OnChange);
-        OnChange = nullptr;
-        struct Restore {
-            TNotifyEvent& target;
-            TNotifyEvent& saved;
-            ~Restore() { target = std::move(saved); }
-        } restore{OnChange, keep};
-        std::string stored = image_->StoredBmp;
-        LoadFromStream(stored);
-    }
-    if (!image_->GdiHandle) image_->GdiHandle = image_->SectionHandle;
-}
-
 void TBitmap::BeforeWrite() {
-    if (image_->UseCount() > 1) {
-        HandleNeeded();
-        CopyImage(image_->GdiHandle, image_->HalftoneMade ? nullptr : image_->Palette, image_->Description);
-    } else if (image_->GdiHandle && image_->SectionHandle && image_->GdiHandle != image_->SectionHandle) {
-        // Drawing goes to the device-dependent bitmap: the section copy would go stale.
-        UnselectEverywhere(image_->SectionHandle);
-        if (!DeleteObject(image_->SectionHandle)) RaiseLastPlatformError();
-        image_->SectionHandle = nullptr;
-        image_->Description.dsBm.bmBits = nullptr;
-    }
+    if (image_->UseCount() > 1) CopyImage(image_->GdiHandle, image_->Palette, image_->Description);
     image_->Description.dsBmih.biClrUsed = 0;
     image_->Description.dsBmih.biClrImportant = 0;
-    image_->HasStoredBmp = false;
     image_->StoredBmp.clear();
 }
 
 HBITMAP TBitmap::GdiHandle() {
     FreeContext();
-    HandleNeeded();
     BeforeWrite();
     return image_->GdiHandle;
 }
 
-void TBitmap::SetGdiHandle(HBITMAP handle) {
+void TBitmap::SetGdiHandle(HBITMAP handle, THandleUse use) {
     if (handle == image_->GdiHandle) return;
-    FreeContext();
+    GdiBitmap taken(use == THandleUse::Owned ? handle : nullptr);
     DIBSECTION d{};
     if (handle && !GetObjectA(handle, sizeof d, &d)) d = DIBSECTION{};
-    HPALETTE palette;
-    if (image_->UseCount() == 1) {
-        palette = image_->Palette;  // moves with us to the new record
-        image_->Palette = nullptr;
-    } else {
-        palette = CopyPalette(image_->Palette);
-    }
-    NewImage(handle, palette, d, false, nullptr);
+    auto* image = new TBitmapImage(handle, use, nullptr, d);
+    taken.Release();
+    // A private palette moves with us to the new record; a shared one is copied.
+    image->ReplacePalette(image_->UseCount() == 1 ? image_->TakePalette() : GdiPalette(CopyPalette(image_->Palette)));
+    Install(image);
     Changed();
 }
 
 HPALETTE TBitmap::Palette() {
-    if (!image_->Palette && !paletteIgnored_ && image_->SectionHandle && image_->Description.dsBmih.biBitCount <= 8 &&
-        image_->Description.dsBmih.biBitCount > 0) {
+    int bits = image_->Description.dsBmih.biBitCount;
+    if (!image_->Palette && !paletteIgnored_ && image_->IsSection() && bits <= 8 && bits > 0) {
         RGBQUAD table[256];
         UINT count = 0;
         MemoryDC dc;
         if (dc) {
-            SelectGuard keep(dc.Get(), image_->SectionHandle);
+            SelectGuard keep(dc.Get(), image_->GdiHandle);
             count = GetDIBColorTable(dc.Get(), 0, 256, table);
         }
         if (count > 0) {
@@ -176,7 +130,7 @@ HPALETTE TBitmap::Palette() {
             log->palNumEntries = static_cast<WORD>(count);
             for (UINT i = 0; i < count; ++i)
                 log->palPalEntry[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
-            image_->Palette = CreatePalette(log);
+            image_->ReplacePalette(GdiPalette(CreatePalette(log)));
         }
         if (!image_->Palette) paletteIgnored_ = true;
     }
@@ -185,11 +139,11 @@ HPALETTE TBitmap::Palette() {
 
 void TBitmap::SetPalette(HPALETTE palette) {
     if (palette == image_->Palette) return;
-    HandleNeeded();
+    GdiPalette taken(palette);
     FreeContext();
     DIBSECTION d = image_->Description;
-    HBITMAP made = ReshapeBitmap(image_->GdiHandle, image_->Palette, palette, d, canvas_.get());
-    NewImage(made, palette, d, image_->ShortHeader, nullptr);
+    GdiBitmap made = ReshapeBitmap(image_->GdiHandle, image_->Palette, palette, d, canvas_.get());
+    NewImage(std::move(made), std::move(taken), d);
     PaletteChanged = true;
     Changed();
 }
@@ -210,18 +164,12 @@ void TBitmap::SetTransparentColor(TColor color) {
 
 void TBitmap::ShareFrom(TPersistent* source) {
     if (auto* other = dynamic_cast<TBitmap*>(source)) {
-        if (other != this) {
-            FreeContext();
-            ScopedLock lock(ImageSection());
-            other->image_->Reference();
-            image_->Release();
-            image_ = other->image_;
-        }
+        if (other != this) Install(other->image_);
         transparent_ = other->transparent_;
         transparentColor_ = other->transparentColor_;
         maskCurrent_ = false;
     } else if (!source) {
-        NewImage(nullptr, nullptr, DIBSECTION{}, false, nullptr);
+        NewImage(GdiBitmap(), GdiPalette(), DIBSECTION{});
     } else {
         AssignError(source);
     }

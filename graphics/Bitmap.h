@@ -22,14 +22,18 @@ public:
     void SetWidth(int width) override;
     void SetHeight(int height) override;
     HPALETTE Palette() override;
+    // Takes `palette` over, also when this throws.
     void SetPalette(HPALETTE palette) override;
 
     // The drawing surface; its memory context is taken when first drawn on.
     TCanvas& Surface();
-    // The bitmap handle, private to this bitmap from now on; it stays owned here.
+    // The bitmap handle, private to this bitmap from now on; lent to the
+    // caller, it stays with this bitmap's record.
     HBITMAP GdiHandle();
-    // Adopts `handle` without copying it (see the hand-over rule in the notes).
-    void SetGdiHandle(HBITMAP handle);
+    // Draws on `handle` from now on, without a copy. Owned: handed over, the
+    // record deletes it, also when this throws. Borrowed: the caller keeps it
+    // alive while this bitmap uses it, and deletes it.
+    void SetGdiHandle(HBITMAP handle, THandleUse use = THandleUse::Owned);
     // The cached one-bit transparency mask, made when needed.
     HBITMAP MaskHandle();
     TColor TransparentColor();
@@ -52,7 +56,6 @@ public:
 
     // The image record, for the canvas and for callers that inspect sharing.
     TBitmapImage* Image() const { return image_; }
-    void HandleNeeded();
     // Copy-on-write: run before every write to the pixels.
     void BeforeWrite();
     void FreeContext();
@@ -62,12 +65,13 @@ protected:
 
 private:
     friend class TBitmapCanvas;
-    // Takes a new record with these contents and lets the old one go.
-    void NewImage(HBITMAP handle, HPALETTE palette, const DIBSECTION& description, bool shortHeader,
-                  const std::string* stored);
+    // Takes a new record owning these handles and lets the old one go.
+    void NewImage(GdiBitmap handle, GdiPalette palette, const DIBSECTION& description, std::string stored = {});
+    // Uses `image` from now on and lets the old record go.
+    void Install(TBitmapImage* image);
     // Re-shapes the pixels to `description` into a new private record.
     void CopyImage(HBITMAP handle, HPALETTE palette, DIBSECTION description);
-    HBITMAP MakeMask(HBITMAP handle, HPALETTE palette, TColor color);
+    GdiBitmap MakeMask(HBITMAP handle, HPALETTE palette, TColor color);
 
     TBitmapImage* image_;
     std::unique_ptr<TBitmapCanvas> canvas_;
@@ -79,9 +83,9 @@ private:
 
 // Makes a bitmap of `target`'s shape holding `oldHandle`'s pixels at the top
 // left; the new area takes `canvas`'s brush, or white without a canvas. Fills
-// `target` with the new bitmap's description. Returns 0 for a zero size.
-HBITMAP ReshapeBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalette, DIBSECTION& target,
-                      TCanvas* canvas);
+// `target` with the new bitmap's description. Returns none for a zero size.
+GdiBitmap ReshapeBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalette, DIBSECTION& target,
+                        TCanvas* canvas);
 
 // The masked copy: where the mask is 1 the destination stays, where it is 0
 // the source pixel lands. Stretches when the sizes differ.

@@ -1,6 +1,7 @@
 #include "graphics/BitmapCanvas.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "base/PlatformError.h"
@@ -32,26 +33,30 @@ TBitmapCanvas::~TBitmapCanvas() { FreeContext(); }
 void TBitmapCanvas::CreateHandle() {
     if (!bitmap_) return;
     CanvasLock keep(*this);
-    bitmap_->HandleNeeded();
     HBITMAP handle = bitmap_->Image()->GdiHandle;
     UnselectEverywhere(handle);
     HPALETTE palette = bitmap_->Palette();
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc) RaiseLastPlatformError();
+    auto context = std::make_unique<MemoryDC>(nullptr);
+    if (!*context) RaiseLastPlatformError();
+    HDC dc = context->Get();
+    HGDIOBJ oldBitmap = nullptr;
     if (handle) {
-        oldBitmap_ = SelectObject(dc, handle);
-        if (!oldBitmap_) {
-            DeleteDC(dc);
-            RaiseLastPlatformError();
-        }
+        oldBitmap = SelectObject(dc, handle);
+        if (!oldBitmap) RaiseLastPlatformError();
     }
+    HPALETTE oldPalette = nullptr;
     if (palette) {
-        oldPalette_ = SelectPalette(dc, palette, TRUE);
+        oldPalette = SelectPalette(dc, palette, TRUE);
         RealizePalette(dc);
     }
+    {
+        RegistryLock registry;
+        Canvases().canvases.push_back(this);
+    }
+    context_ = std::move(context);
+    oldBitmap_ = oldBitmap;
+    oldPalette_ = oldPalette;
     SetHandle(dc);
-    RegistryLock registry;
-    Canvases().canvases.push_back(this);
 }
 
 void TBitmapCanvas::FreeContext() {
@@ -63,7 +68,7 @@ void TBitmapCanvas::FreeContext() {
     if (oldPalette_) SelectPalette(dc, oldPalette_, TRUE);
     oldBitmap_ = nullptr;
     oldPalette_ = nullptr;
-    DeleteDC(dc);
+    context_.reset();
     RegistryLock registry;
     auto& list = Canvases().canvases;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());

@@ -1,6 +1,8 @@
 #pragma once
 // The canvas of a bitmap: a memory context with the bitmap selected, taken
 // when a drawing operation needs it and given back after every window message.
+#include <memory>
+
 #include "graphics/Canvas.h"
 
 class TBitmap;
@@ -18,6 +20,7 @@ protected:
 
 private:
     TBitmap* bitmap_;
+    std::unique_ptr<MemoryDC> context_;  // the context the canvas draws on, while taken
     HGDIOBJ oldBitmap_ = nullptr;
     HPALETTE oldPalette_ = nullptr;
 };

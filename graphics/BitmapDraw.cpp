@@ -6,22 +6,19 @@ namespace {
 int ColourDepth(HDC dc) { return GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES); }
 }  // namespace
 
-HBITMAP TBitmap::MakeMask(HBITMAP handle, HPALETTE palette, TColor color) {
-    if (!handle) return nullptr;
+GdiBitmap TBitmap::MakeMask(HBITMAP handle, HPALETTE palette, TColor color) {
+    if (!handle) return GdiBitmap();
     DIBSECTION d{};
     int described = GetObjectA(handle, sizeof d, &d);
-    if (!described) return nullptr;
+    if (!described) return GdiBitmap();
     UnselectEverywhere(handle);
     int width = d.dsBm.bmWidth, height = std::abs(d.dsBm.bmHeight);
-    WindowDC screen(nullptr);
-    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+    GdiBitmap mask(CreateBitmap(width, height, 1, 1, nullptr));  // outlives the context it is selected into
     if (!mask) RaiseLastPlatformError();
+    WindowDC screen(nullptr);
     MemoryDC maskDC(screen.Get());
-    if (!maskDC) {
-        DeleteObject(mask);
-        RaiseLastPlatformError();
-    }
-    SelectGuard keepMask(maskDC.Get(), mask);
+    if (!maskDC) RaiseLastPlatformError();
+    SelectGuard keepMask(maskDC.Get(), mask.Get());
     if (color == clNone) {
         PatBlt(maskDC.Get(), 0, 0, width, height, BLACKNESS);  // nothing is transparent
         return mask;
@@ -56,16 +53,11 @@ HBITMAP TBitmap::MakeMask(HBITMAP handle, HPALETTE palette, TColor color) {
 
 HBITMAP TBitmap::MaskHandle() {
     if (maskCurrent_ && maskPixelsCurrent_ && image_->MaskGdiHandle) return image_->MaskGdiHandle;
-    if (image_->MaskGdiHandle) {
-        UnselectEverywhere(image_->MaskGdiHandle);
-        DeleteObject(image_->MaskGdiHandle);
-        image_->MaskGdiHandle = nullptr;
-    }
+    image_->ReplaceMask(GdiBitmap());
     FreeContext();
-    HandleNeeded();
     TColor color = TransparentColor();
     FreeContext();  // reading the corner pixel took the context
-    image_->MaskGdiHandle = MakeMask(image_->GdiHandle, Palette(), color);
+    image_->ReplaceMask(MakeMask(image_->GdiHandle, Palette(), color));
     maskCurrent_ = true;
     maskPixelsCurrent_ = true;
     return image_->MaskGdiHandle;
@@ -151,19 +143,11 @@ void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
 
 void TBitmap::ConvertToMask(TColor color) {
     FreeContext();
-    HandleNeeded();
     TColor rgb = static_cast<TColor>(ColorToRGB(color));
-    HBITMAP mask = MakeMask(image_->GdiHandle, Palette(), rgb);
-    HPALETTE palette = nullptr;
-    try {
-        DIBSECTION d{};
-        GetObjectA(mask, sizeof d, &d);
-        palette = CopyPalette(image_->Palette);
-        NewImage(mask, palette, d, false, nullptr);
-    } catch (...) {
-        DeletePalette(palette);
-        if (mask) DeleteObject(mask);
-        throw;
-    }
+    GdiBitmap mask = MakeMask(image_->GdiHandle, Palette(), rgb);
+    DIBSECTION d{};
+    GetObjectA(mask.Get(), sizeof d, &d);
+    GdiPalette palette(CopyPalette(image_->Palette));
+    NewImage(std::move(mask), std::move(palette), d);
     Changed();
 }

@@ -48,12 +48,12 @@ void FillColorTable(BitmapInfo256& info, HBITMAP oldHandle, HPALETTE newPalette,
 }
 }  // namespace
 
-HBITMAP ReshapeBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalette, DIBSECTION& target,
-                      TCanvas* canvas) {
+GdiBitmap ReshapeBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalette, DIBSECTION& target,
+                        TCanvas* canvas) {
     bool wantSection = target.dsBmih.biSize >= sizeof(BITMAPINFOHEADER);
     if (target.dsBmih.biSize != 0 ? (target.dsBmih.biWidth == 0 || target.dsBmih.biHeight == 0)
                                   : (target.dsBm.bmWidth == 0 || target.dsBm.bmHeight == 0))
-        return nullptr;
+        return GdiBitmap();
 
     UnselectEverywhere(oldHandle);
     if (oldHandle) {
@@ -62,13 +62,13 @@ HBITMAP ReshapeBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
             throw EInvalidGraphic(LoadStr(SInvalidGraphic));
     }
 
+    GdiBitmap made;  // outlives the contexts it is selected into
     WindowDC screenDC(nullptr);
     HDC screen = screenDC.Get();
     if (!screen) RaiseLastPlatformError();
     MemoryDC memory(screen);
     if (!memory) RaiseLastPlatformError();
 
-    HBITMAP made = nullptr;
     int width, height;
     if (wantSection) {
         BitmapInfo256 info{};
@@ -92,11 +92,8 @@ HBITMAP ReshapeBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
             std::memcpy(info.colors, target.dsBitfields, sizeof target.dsBitfields);
         }
         void* bits = nullptr;
-        made = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!made || !bits) {
-            if (made) DeleteObject(made);
-            RaiseLastPlatformError();
-        }
+        made.Reset(CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!made || !bits) RaiseLastPlatformError();
         width = info.header.biWidth;
         height = std::abs(info.header.biHeight);
         BITMAP old{};
@@ -104,68 +101,63 @@ HBITMAP ReshapeBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalett
             std::abs(old.bmHeight) == height && info.header.biBitCount > 8) {
             // Same size, many colours: the platform copies the pixels across.
             GetDIBits(screen, oldHandle, 0, height, bits, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-            GetObjectA(made, sizeof target, &target);
+            GetObjectA(made.Get(), sizeof target, &target);
             return made;
         }
     } else {
         width = target.dsBm.bmWidth;
         height = std::abs(target.dsBm.bmHeight);
         if ((target.dsBm.bmPlanes | target.dsBm.bmBitsPixel) == 1)
-            made = CreateBitmap(width, height, 1, 1, nullptr);
+            made.Reset(CreateBitmap(width, height, 1, 1, nullptr));
         else
-            made = CreateCompatibleBitmap(screen, width, height);
+            made.Reset(CreateCompatibleBitmap(screen, width, height));
         if (!made) RaiseLastPlatformError();
     }
 
-    try {
-        HGDIOBJ previous = SelectObject(memory.Get(), made);
-        if (!previous) RaiseLastPlatformError();
-        HPALETTE previousPalette = nullptr;
-        if (newPalette) {
-            previousPalette = SelectPalette(memory.Get(), newPalette, FALSE);
-            RealizePalette(memory.Get());
-        }
-        RECT all{0, 0, width, height};
-        if (canvas) {
-            FillRect(memory.Get(), &all, canvas->Brush.Handle());
-            SetTextColor(memory.Get(), ColorToRGB(canvas->Font.Color()));
-            SetBkColor(memory.Get(), ColorToRGB(canvas->Brush.Color()));
-            if (wantSection && target.dsBmih.biBitCount == 1) {
-                COLORREF fore = ColorToRGB(canvas->Font.Color()), back = ColorToRGB(canvas->Brush.Color());
-                RGBQUAD two[2] = {{GetBValue(fore), GetGValue(fore), GetRValue(fore), 0},
-                                  {GetBValue(back), GetGValue(back), GetRValue(back), 0}};
-                SetDIBColorTable(memory.Get(), 0, 2, two);
-            }
-        } else {
-            // A white brush rather than WHITENESS: the latter also sets the unused
-            // fourth byte of 32-bit pixels on some platforms, and such "white"
-            // then fails to match white when a transparency mask is made.
-            FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        }
-        if (oldHandle) {
-            MemoryDC source(screen);
-            HGDIOBJ previousSource = SelectObject(source.Get(), oldHandle);
-            HPALETTE previousSourcePalette = nullptr;
-            if (oldPalette) {
-                previousSourcePalette = SelectPalette(source.Get(), oldPalette, TRUE);
-                RealizePalette(source.Get());
-            }
-            if (canvas) {
-                SetTextColor(source.Get(), ColorToRGB(canvas->Font.Color()));
-                SetBkColor(source.Get(), ColorToRGB(canvas->Brush.Color()));
-            }
-            BitBlt(memory.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
-            if (previousSourcePalette) SelectPalette(source.Get(), previousSourcePalette, TRUE);
-            SelectObject(source.Get(), previousSource);
-        }
-        if (previousPalette) SelectPalette(memory.Get(), previousPalette, TRUE);
-        SelectObject(memory.Get(), previous);
-    } catch (...) {
-        DeleteObject(made);
-        throw;
+    HGDIOBJ previous = SelectObject(memory.Get(), made.Get());
+    if (!previous) RaiseLastPlatformError();
+    HPALETTE previousPalette = nullptr;
+    if (newPalette) {
+        previousPalette = SelectPalette(memory.Get(), newPalette, FALSE);
+        RealizePalette(memory.Get());
     }
+    RECT all{0, 0, width, height};
+    if (canvas) {
+        FillRect(memory.Get(), &all, canvas->Brush.Handle());
+        SetTextColor(memory.Get(), ColorToRGB(canvas->Font.Color()));
+        SetBkColor(memory.Get(), ColorToRGB(canvas->Brush.Color()));
+        if (wantSection && target.dsBmih.biBitCount == 1) {
+            COLORREF fore = ColorToRGB(canvas->Font.Color()), back = ColorToRGB(canvas->Brush.Color());
+            RGBQUAD two[2] = {{GetBValue(fore), GetGValue(fore), GetRValue(fore), 0},
+                              {GetBValue(back), GetGValue(back), GetRValue(back), 0}};
+            SetDIBColorTable(memory.Get(), 0, 2, two);
+        }
+    } else {
+        // A white brush rather than WHITENESS: the latter also sets the unused
+        // fourth byte of 32-bit pixels on some platforms, and such "white"
+        // then fails to match white when a transparency mask is made.
+        FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    if (oldHandle) {
+        MemoryDC source(screen);
+        HGDIOBJ previousSource = SelectObject(source.Get(), oldHandle);
+        HPALETTE previousSourcePalette = nullptr;
+        if (oldPalette) {
+            previousSourcePalette = SelectPalette(source.Get(), oldPalette, TRUE);
+            RealizePalette(source.Get());
+        }
+        if (canvas) {
+            SetTextColor(source.Get(), ColorToRGB(canvas->Font.Color()));
+            SetBkColor(source.Get(), ColorToRGB(canvas->Brush.Color()));
+        }
+        BitBlt(memory.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
+        if (previousSourcePalette) SelectPalette(source.Get(), previousSourcePalette, TRUE);
+        SelectObject(source.Get(), previousSource);
+    }
+    if (previousPalette) SelectPalette(memory.Get(), previousPalette, TRUE);
+    SelectObject(memory.Get(), previous);
     DIBSECTION described{};
-    GetObjectA(made, sizeof described, &described);
+    GetObjectA(made.Get(), sizeof described, &described);
     target = described;
     return made;
 }

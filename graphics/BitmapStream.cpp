@@ -66,25 +66,21 @@ void TBitmap::LoadFromStream(const std::string& bytes) {
     if (file.bfOffBits > bytes.size() || bytes.size() - file.bfOffBits < imageSize) InvalidBitmap();
 
     void* pixels = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels,
-                                       nullptr, 0);
-    if (!section || !pixels) {
-        if (section) DeleteObject(section);
-        RaiseLastPlatformError();
-    }
+    GdiBitmap section(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels,
+                                       nullptr, 0));
+    if (!section || !pixels) RaiseLastPlatformError();
     GdiFlush();
     std::memcpy(pixels, bytes.data() + file.bfOffBits, imageSize);
     DIBSECTION description{};
-    GetObjectA(section, sizeof description, &description);
+    GetObjectA(section.Get(), sizeof description, &description);
     paletteIgnored_ = false;
-    NewImage(section, nullptr, description, shortHeader, &bytes);
+    NewImage(std::move(section), GdiPalette(), description, bytes);
     PaletteChanged = true;
     Changed();
 }
 
 std::string TBitmap::SaveToStream() {
-    if (image_->HasStoredBmp) return image_->StoredBmp;
-    HandleNeeded();
+    if (!image_->StoredBmp.empty()) return image_->StoredBmp;
     HBITMAP handle = image_->GdiHandle;
     if (!handle) InvalidBitmap();
     FreeContext();
@@ -141,25 +137,21 @@ void TBitmap::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette
     if (!GetObjectA(source, sizeof d, &d)) InvalidBitmap();
     d.dsBmih = BITMAPINFOHEADER{};
     d.dsBm.bmBits = nullptr;
-    HPALETTE copy = CopyPalette(palette);
-    try {
-        HBITMAP made = ReshapeBitmap(source, palette, copy, d, nullptr);
-        NewImage(made, copy, d, false, nullptr);
-    } catch (...) {
-        DeletePalette(copy);
-        throw;
-    }
-    PaletteChanged = copy != nullptr;
+    GdiPalette copy(CopyPalette(palette));
+    bool hasPalette = copy.Get() != nullptr;
+    GdiBitmap made = ReshapeBitmap(source, palette, copy.Get(), d, nullptr);
+    NewImage(std::move(made), std::move(copy), d);
+    PaletteChanged = hasPalette;
     Changed();
 }
 
+// The copies are handed out: the caller deletes them.
 void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
-    HandleNeeded();
     FreeContext();
     DIBSECTION d = image_->Description;
     d.dsBmih = BITMAPINFOHEADER{};  // the plain format is device-dependent
     d.dsBm.bmBits = nullptr;
     format = CF_BITMAP;
-    data = ReshapeBitmap(image_->GdiHandle, image_->Palette, image_->Palette, d, nullptr);
+    data = ReshapeBitmap(image_->GdiHandle, image_->Palette, image_->Palette, d, nullptr).Release();
     palette = CopyPalette(image_->Palette);
 }

@@ -1,8 +1,6 @@
 #include "graphics/Canvas.h"
 
-#include <algorithm>
 #include <memory>
-#include <vector>
 
 #include "base/Exceptions.h"
 #include "base/ResStrings.h"
@@ -16,37 +14,15 @@ CriticalSection& CounterLock() {
     static auto* section = new CriticalSection;  // outlives every canvas
     return *section;
 }
-
-// Every canvas that exists.
-struct CanvasRegistry {
-    CriticalSection lock;
-    std::vector<TCanvas*> canvases;
-};
-
-CanvasRegistry& AllCanvases() {
-    static CanvasRegistry* registry = new CanvasRegistry;
-    return *registry;
-}
 }  // namespace
 
 TCanvas::TCanvas() {
-    InitializeCriticalSection(&lock_);
-    ScopedLock registry(AllCanvases().lock);
-    AllCanvases().canvases.push_back(this);
     Font.OnChange = [this](TObject*) { FontChanged(); };
     Pen.OnChange = [this](TObject*) { PenChanged(); };
     Brush.OnChange = [this](TObject*) { BrushChanged(); };
 }
 
-TCanvas::~TCanvas() {
-    SetHandle(nullptr);
-    {
-        ScopedLock registry(AllCanvases().lock);
-        auto& list = AllCanvases().canvases;
-        list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    }
-    DeleteCriticalSection(&lock_);
-}
+TCanvas::~TCanvas() { SetHandle(nullptr); }
 
 void TCanvas::SetHandle(HDC dc) {
     if (dc == dc_) return;
@@ -203,11 +179,11 @@ void TCanvas::Lock() {
         ScopedLock counter(CounterLock());
         ++lockCount_;
     }
-    EnterCriticalSection(&lock_);
+    lock_.Enter();
 }
 
 void TCanvas::Unlock() {
-    LeaveCriticalSection(&lock_);
+    lock_.Leave();
     ScopedLock counter(CounterLock());
     --lockCount_;
 }
@@ -217,7 +193,7 @@ bool TCanvas::TryToLock() {
     bool free = lockCount_ == 0;
     if (free) {
         ++lockCount_;
-        EnterCriticalSection(&lock_);  // nobody holds or waits for it: no wait
+        lock_.Enter();  // nobody holds or waits for it: no wait
     }
     return free;
 }

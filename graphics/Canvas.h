@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "graphics/CriticalSection.h"
 #include "graphics/Font.h"
 
 class TGraphic;
@@ -78,7 +79,7 @@ private:
     HGDIOBJ oldFont_ = nullptr;
     HGDIOBJ oldPen_ = nullptr;
     HGDIOBJ oldBrush_ = nullptr;
-    CRITICAL_SECTION lock_;
+    CriticalSection lock_;
     int lockCount_ = 0;
 };
 

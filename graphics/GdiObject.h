@@ -1,43 +1,22 @@
 #pragma once
-// Owners of GDI handles. Owners are move-only; borrowers take the raw handle.
+// Owners of GDI objects and icons. Owners are move-only; borrowers take the raw handle.
 #include <windows.h>
 
-#include <utility>
+#include "base/UniqueHandle.h"
+
+// The shared system palette is a stock object: its holders never delete it.
+inline void DeletePaletteObject(HPALETTE palette) {
+    if (palette && palette != GetStockObject(DEFAULT_PALETTE)) DeleteObject(palette);
+}
 
 template <typename Handle>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(Handle h) : h_(h) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            h_ = std::exchange(other.h_, nullptr);
-        }
-        return *this;
-    }
-    Handle Get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    Handle Release() { return std::exchange(h_, nullptr); }
-    void Reset(Handle h = nullptr) {
-        if (h_) DeleteObject(h_);
-        h_ = h;
-    }
-
-private:
-    Handle h_ = nullptr;
-};
-
+using GdiObject = UniqueHandle<Handle, DeleteObject>;
 using GdiBitmap = GdiObject<HBITMAP>;
 using GdiFont = GdiObject<HFONT>;
 using GdiBrush = GdiObject<HBRUSH>;
 using GdiPen = GdiObject<HPEN>;
-using GdiRegion = GdiObject<HRGN>;
-using GdiPalette = GdiObject<HPALETTE>;
+using GdiPalette = UniqueHandle<HPALETTE, DeletePaletteObject>;
+using GdiIcon = UniqueHandle<HICON, DestroyIcon>;
 
 // A memory device context, deleted with the owner.
 class MemoryDC {

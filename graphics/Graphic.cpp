@@ -26,13 +26,7 @@ void TGraphic::SetTransparent(bool value) {
 }
 
 void TGraphic::Changed() {
-    ChangedFlag = true;
     if (OnChange) OnChange(this);
-}
-
-void TGraphic::Progress(TProgressStage stage, unsigned char percent, bool redrawNow, const RECT& rect,
-                        const std::string& message) {
-    if (OnProgress) OnProgress(this, stage, percent, redrawNow, rect, message);
 }
 
 void TGraphic::AssignError(TPersistent* source) const {

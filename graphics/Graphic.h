@@ -21,8 +21,6 @@ public:
     TGraphic& operator=(const TGraphic&) = delete;
 
     TNotifyEvent OnChange;
-    TProgressEvent OnProgress;
-    bool ChangedFlag = false;
     bool PaletteChanged = false;
 
     virtual const char* ClassName() const = 0;
@@ -60,8 +58,6 @@ public:
 
 protected:
     virtual void Changed();
-    void Progress(TProgressStage stage, unsigned char percent, bool redrawNow, const RECT& rect,
-                  const std::string& message);
     [[noreturn]] void AssignError(TPersistent* source) const;
     bool transparent_ = false;
 };

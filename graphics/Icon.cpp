@@ -62,7 +62,7 @@ void TIcon::NewImage(TIconImage* image) {
     image_ = image;
 }
 
-bool TIcon::Empty() { return !image_->GdiHandle && !image_->HasData; }
+bool TIcon::Empty() { return !image_->GdiHandle && image_->IconData.empty(); }
 
 int TIcon::Width() { return image_->Size.cx ? image_->Size.cx : GetSystemMetrics(SM_CXICON); }
 
@@ -79,25 +79,25 @@ void TIcon::SetHeight(int height) {
 }
 
 HICON TIcon::GdiHandle() {
-    if (!image_->GdiHandle && image_->HasData) {
+    if (!image_->GdiHandle && !image_->IconData.empty()) {
         std::vector<IconDirEntry> entries = IconEntries(image_->IconData);
         SIZE wanted = StandardSize();
         if (wanted_.cx > 0) wanted.cx = wanted_.cx;
         if (wanted_.cy > 0) wanted.cy = wanted_.cy;
         const IconDirEntry& e = Choose(entries, wanted);
         auto* bits = reinterpret_cast<BYTE*>(&image_->IconData[e.imageOffset]);
-        image_->GdiHandle =
-            CreateIconFromResourceEx(bits, e.bytesInRes, TRUE, 0x00030000, Side(e.width), Side(e.height), 0);
-        image_->Size = {Side(e.width), Side(e.height)};
+        GdiIcon made(CreateIconFromResourceEx(bits, e.bytesInRes, TRUE, 0x00030000, Side(e.width), Side(e.height), 0));
+        image_->SetMadeHandle(std::move(made), {Side(e.width), Side(e.height)});
     }
     return image_->GdiHandle;
 }
 
-void TIcon::SetGdiHandle(HICON handle) {
+void TIcon::SetGdiHandle(HICON handle, THandleUse use) {
     // Taking the handle it already holds would let the old record destroy it.
     if (handle && handle == image_->GdiHandle) return;
-    auto* image = new TIconImage;
-    image->GdiHandle = handle;
+    GdiIcon taken(use == THandleUse::Owned ? handle : nullptr);
+    auto* image = new TIconImage(handle, use);
+    taken.Release();
     NewImage(image);
     Changed();
 }
@@ -121,18 +121,13 @@ void TIcon::ShareFrom(TPersistent* source) {
 
 void TIcon::LoadFromStream(const std::string& bytes) {
     std::vector<IconDirEntry> entries = IconEntries(bytes);
-    auto* image = new TIconImage;
-    image->HasData = true;
-    image->IconData = bytes;
-    SIZE wanted = StandardSize();
-    const IconDirEntry& e = Choose(entries, wanted);
-    image->Size = {Side(e.width), Side(e.height)};
-    NewImage(image);
+    const IconDirEntry& e = Choose(entries, StandardSize());
+    NewImage(new TIconImage(bytes, {Side(e.width), Side(e.height)}));
     Changed();
 }
 
 std::string TIcon::SaveToStream() {
-    if (image_->HasData) return image_->IconData;
+    if (!image_->IconData.empty()) return image_->IconData;
     // A handle without its file bytes cannot be written back faithfully.
     InvalidIcon();
 }

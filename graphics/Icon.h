@@ -21,9 +21,12 @@ public:
     void SetTransparent(bool) override {}
     bool Transparent() const override { return true; }
 
+    // Lent to the caller: the icon's record keeps it.
     HICON GdiHandle();
-    // Adopts `handle`: the icon destroys it when its record goes.
-    void SetGdiHandle(HICON handle);
+    // Shows `handle` from now on. Owned: handed over, the record destroys it,
+    // also when this throws. Borrowed: the caller destroys it after this icon
+    // has let go of it.
+    void SetGdiHandle(HICON handle, THandleUse use = THandleUse::Owned);
 
     void Draw(TCanvas& canvas, const RECT& rect) override;
     void ShareFrom(TPersistent* source) override;

@@ -102,10 +102,6 @@ void TPicture::Changed() {
 void TPicture::Hook(TGraphic* graphic) {
     if (!graphic) return;
     graphic->OnChange = [this](TObject*) { Changed(); };
-    graphic->OnProgress = [this](TObject* sender, TProgressStage stage, unsigned char percent, bool redraw,
-                                 const RECT& rect, const std::string& message) {
-        if (OnProgress) OnProgress(sender, stage, percent, redraw, rect, message);
-    };
 }
 
 void TPicture::Install(TGraphic* graphic) {
@@ -165,8 +161,6 @@ void TPicture::LoadFromFile(const std::string& fileName) {
         }
     if (!factory) throw EInvalidGraphic(Format(LoadStr(SUnknownExtension), {extension}));
     std::unique_ptr<TGraphic> graphic(factory());
-    Hook(graphic.get());
-    graphic->OnChange = nullptr;  // the container reports once, after installing
     graphic->LoadFromFile(fileName);
     Install(graphic.release());
 }

@@ -17,6 +17,7 @@ public:
     TPicture& operator=(const TPicture&) = delete;
 
     TNotifyEvent OnChange;
+    // No picture kind reports progress; kept for the picture view, which forwards it.
     TProgressEvent OnProgress;
 
     TGraphic* Content() const { return content_; }

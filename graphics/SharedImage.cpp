@@ -4,45 +4,60 @@
 
 #include "graphics/BitmapCanvas.h"
 
-void TSharedImage::Release() {
-    if (InterlockedDecrement(&useCount_) == 0) {
-        FreeHandles();
-        delete this;
-    }
+namespace {
+// A bitmap selected into a canvas cannot be deleted: free it first.
+void DeleteBitmap(HBITMAP handle) {
+    if (!handle) return;
+    UnselectEverywhere(handle);
+    DeleteObject(handle);
 }
-
-void TIconImage::FreeHandles() {
-    if (GdiHandle) DestroyIcon(GdiHandle);
-    GdiHandle = nullptr;
-}
-
-void TBitmapImage::FreeHandles() {
-    if (GdiHandle && GdiHandle != SectionHandle) {
-        UnselectEverywhere(GdiHandle);
-        DeleteObject(GdiHandle);
-    }
-    if (MaskGdiHandle) {
-        UnselectEverywhere(MaskGdiHandle);
-        DeleteObject(MaskGdiHandle);
-    }
-    MaskGdiHandle = nullptr;
-    DeletePalette(Palette);
-    GdiHandle = nullptr;
-    Palette = nullptr;
-}
-
-TBitmapImage::~TBitmapImage() {
-    if (SectionHandle) {
-        UnselectEverywhere(SectionHandle);
-        DeleteObject(SectionHandle);
-    }
-}
-
-HPALETTE SystemPalette16() { return static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)); }
 
 void DeletePalette(HPALETTE palette) {
-    if (palette && palette != SystemPalette16()) DeleteObject(palette);
+    DeletePaletteObject(palette);
 }
+}  // namespace
+
+void TSharedImage::Release() {
+    if (InterlockedDecrement(&useCount_) == 0) delete this;
+}
+
+TIconImage::TIconImage(HICON handle, THandleUse use) : TSharedImage(use), handle_(handle) {}
+
+TIconImage::TIconImage(std::string iconData, SIZE size)
+    : TSharedImage(THandleUse::Owned), IconData(std::move(iconData)), Size(size), handle_(nullptr) {}
+
+TIconImage::~TIconImage() {
+    if (OwnsHandle() && handle_) DestroyIcon(handle_);
+}
+
+void TIconImage::SetMadeHandle(GdiIcon made, SIZE size) {
+    if (handle_) return;  // the one made first stays; `made` goes
+    handle_ = made.Release();
+    Size = size;
+}
+
+TBitmapImage::TBitmapImage(HBITMAP handle, THandleUse use, HPALETTE palette, const DIBSECTION& description)
+    : TSharedImage(use), Description(description), handle_(handle), palette_(palette) {}
+
+TBitmapImage::~TBitmapImage() {
+    if (OwnsHandle()) DeleteBitmap(handle_);
+    DeleteBitmap(mask_);
+    DeletePalette(palette_);
+}
+
+void TBitmapImage::ReplaceMask(GdiBitmap mask) {
+    DeleteBitmap(mask_);
+    mask_ = mask.Release();
+}
+
+void TBitmapImage::ReplacePalette(GdiPalette palette) {
+    DeletePalette(palette_);
+    palette_ = palette.Release();
+}
+
+GdiPalette TBitmapImage::TakePalette() { return GdiPalette(std::exchange(palette_, nullptr)); }
+
+HPALETTE SystemPalette16() { return static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)); }
 
 HPALETTE CopyPalette(HPALETTE palette) {
     if (!palette || palette == SystemPalette16()) return palette;

@@ -1,60 +1,86 @@
 #pragma once
-// Image records shared by reference count between pictures. A record owns its
-// platform handles; the last user to let it go deletes them.
+// Image records shared by reference count between pictures. A record is the
+// only place that deletes the handles it holds: when one is replaced, and
+// when the last user lets the record go.
 #include <windows.h>
 
 #include <string>
 
+#include "graphics/GdiObject.h"
+
+// Whether a record deletes the handle it was made around, or was only lent it.
+enum class THandleUse { Owned, Borrowed };
+
 class TSharedImage {
 public:
-    TSharedImage() = default;
     TSharedImage(const TSharedImage&) = delete;
     TSharedImage& operator=(const TSharedImage&) = delete;
 
     void Reference() { InterlockedIncrement(&useCount_); }
-    // Drops one use; the last one deletes the handles and the record.
+    // Drops one use; the last one deletes the record and the handles it owns.
     void Release();
     LONG UseCount() const { return useCount_; }
+    bool OwnsHandle() const { return use_ == THandleUse::Owned; }
 
 protected:
+    explicit TSharedImage(THandleUse use) : use_(use) {}
     virtual ~TSharedImage() = default;
-    virtual void FreeHandles() = 0;
 
 private:
     volatile LONG useCount_ = 0;
+    const THandleUse use_;
 };
 
 class TIconImage : public TSharedImage {
 public:
-    HICON GdiHandle = nullptr;
-    bool HasData = false;
-    std::string IconData;  // icon-file bytes
+    // An empty record, or one around `handle`.
+    explicit TIconImage(HICON handle = nullptr, THandleUse use = THandleUse::Owned);
+    // Icon-file bytes, whose handle is made when first asked for.
+    TIconImage(std::string iconData, SIZE size);
+    ~TIconImage() override;
+
+    // Read-only: the record alone changes its handle.
+    const HICON& GdiHandle = handle_;
+    std::string IconData;
     SIZE Size{0, 0};
 
-protected:
-    void FreeHandles() override;
+    // Keeps the handle made from the record's own bytes, unless it has one.
+    void SetMadeHandle(GdiIcon made, SIZE size);
+
+private:
+    HICON handle_;
 };
 
 class TBitmapImage : public TSharedImage {
 public:
-    HBITMAP GdiHandle = nullptr;
-    HBITMAP MaskGdiHandle = nullptr;
-    HPALETTE Palette = nullptr;
-    HBITMAP SectionHandle = nullptr;
-    DIBSECTION Description{};
-    bool HasStoredBmp = false;
-    std::string StoredBmp;  // BMP-file bytes
-    bool ShortHeader = false;
-    bool HalftoneMade = false;
-
-protected:
+    TBitmapImage() : TSharedImage(THandleUse::Owned) {}
+    // A record around `handle` as `description` tells it; `palette` is always
+    // the record's. Does not throw: callers let their owners go once it exists.
+    TBitmapImage(HBITMAP handle, THandleUse use, HPALETTE palette, const DIBSECTION& description);
     ~TBitmapImage() override;
-    void FreeHandles() override;
+
+    // Read-only: the record alone changes and deletes its handles.
+    const HBITMAP& GdiHandle = handle_;
+    const HBITMAP& MaskGdiHandle = mask_;
+    const HPALETTE& Palette = palette_;
+    DIBSECTION Description{};
+    std::string StoredBmp;  // BMP-file bytes, while the pixels are as read
+
+    // A device-independent section, whose colour table can be read.
+    bool IsSection() const { return handle_ && Description.dsBm.bmBits; }
+    // Each deletes the one it replaces; masks and palettes are always the record's.
+    void ReplaceMask(GdiBitmap mask);
+    void ReplacePalette(GdiPalette palette);
+    // Hands the palette out to a caller who deletes it from now on.
+    GdiPalette TakePalette();
+
+private:
+    HBITMAP handle_ = nullptr;
+    HBITMAP mask_ = nullptr;
+    HPALETTE palette_ = nullptr;
 };
 
 // The shared 16-colour system palette: never deleted.
 HPALETTE SystemPalette16();
-// Deletes a palette unless it is the shared system one.
-void DeletePalette(HPALETTE palette);
 // Copies a palette, or hands back the shared system one; 0 stays 0.
 HPALETTE CopyPalette(HPALETTE palette);

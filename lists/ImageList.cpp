@@ -8,19 +8,15 @@
 
 TImageList::TImageList(TComponent* owner) : TComponent(owner) { SetClassName("TImageList"); }
 
-TImageList::~TImageList() {
-    if (handle_) ImageList_Destroy(handle_);
-}
-
 HIMAGELIST TImageList::Handle() {
-    if (!handle_) handle_ = ImageList_Create(width_, height_, ILC_COLOR32 | ILC_MASK, 4, 4);
-    return handle_;
+    if (!handle_) handle_.Reset(ImageList_Create(width_, height_, ILC_COLOR32 | ILC_MASK, 4, 4));
+    return handle_.Get();
 }
 
-int TImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_) : 0; }
+int TImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_.Get()) : 0; }
 
 void TImageList::Clear() {
-    if (handle_) ImageList_RemoveAll(handle_);
+    if (handle_) ImageList_RemoveAll(handle_.Get());
 }
 
 void TImageList::InsertIconAt(int index, TIcon* icon) {
@@ -31,7 +27,7 @@ void TImageList::InsertIconAt(int index, TIcon* icon) {
     int at = ImageList_ReplaceIcon(Handle(), -1, icon ? icon->GdiHandle() : nullptr);
     if (at < 0) return;  // the platform refused the icon
     // Appended at the end: move it forward to its place.
-    for (int i = at; i > index; --i) ImageList_Copy(handle_, i, handle_, i - 1, ILCF_SWAP);
+    for (int i = at; i > index; --i) ImageList_Copy(handle_.Get(), i, handle_.Get(), i - 1, ILCF_SWAP);
 }
 
 bool TImageList::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {

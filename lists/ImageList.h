@@ -5,13 +5,15 @@
 #include <commctrl.h>
 
 #include "base/Component.h"
+#include "base/UniqueHandle.h"
 
 class TIcon;
+
+using ImageListHandle = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
 
 class TImageList : public TComponent {
 public:
     explicit TImageList(TComponent* owner);
-    ~TImageList() override;
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -26,5 +28,5 @@ public:
 private:
     int width_ = 16;
     int height_ = 16;
-    HIMAGELIST handle_ = nullptr;
+    ImageListHandle handle_;
 };

@@ -3,6 +3,7 @@
 #include "framework/Image.h"
 #include "framework/Panel.h"
 #include "graphics/Bitmap.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/GuiTest.h"
 
 namespace {
@@ -13,13 +14,6 @@ std::string Text(const RECT& r) {
            std::to_string(r.bottom) + ")";
 }
 
-void FillBitmap(TBitmap& b, int w, int h, COLORREF colour) {
-    b.SetWidth(w);
-    b.SetHeight(h);
-    b.Surface().Brush.SetColor(static_cast<TColor>(colour));
-    RECT all{0, 0, w, h};
-    b.Surface().FillRect(all);
-}
 
 // A picture view of the given size on a form.
 struct View {

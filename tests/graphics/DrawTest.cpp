@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/Bitmap.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/ErrorText.h"
 
 namespace {
@@ -17,13 +18,6 @@ struct Surface {
     COLORREF At(int x, int y) { return target.Surface().PixelAt(x, y); }
 };
 
-void FillBitmap(TBitmap& b, int w, int h, COLORREF colour) {
-    b.SetWidth(w);
-    b.SetHeight(h);
-    b.Surface().Brush.SetColor(static_cast<TColor>(colour));
-    RECT all{0, 0, w, h};
-    b.Surface().FillRect(all);
-}
 }  // namespace
 
 TEST(TransparentDrawing, WhiteShowsWhatLiesBelowAlsoInsideThePicture) {

@@ -10,6 +10,7 @@
 #include "fixtures.h"
 #include "base/Exceptions.h"
 #include "graphics/Bitmap.h"
+#include "tests/support/Pictures.h"
 #include "graphics/Icon.h"
 
 namespace {
@@ -28,14 +29,6 @@ HICON Extract(const char* file, UINT index) {
     return ExtractIconA(GetModuleHandleA(nullptr), Fixture(file).c_str(), index);
 }
 
-// Whether the platform still knows the icon handle.
-bool IconAlive(HICON icon) {
-    ICONINFO info{};
-    if (!GetIconInfo(icon, &info)) return false;
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-    return true;
-}
 
 // A bitmap of one colour to draw icons on.
 struct Ground {

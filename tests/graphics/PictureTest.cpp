@@ -7,6 +7,7 @@
 #include "fixtures.h"
 #include "base/Exceptions.h"
 #include "graphics/Bitmap.h"
+#include "tests/support/Pictures.h"
 #include "graphics/Icon.h"
 #include "graphics/Picture.h"
 #include "tests/support/ErrorText.h"
@@ -37,29 +38,9 @@ std::string SmallBmp() {
         0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0, 0, 0,  // bottom row, B G R
         0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0, 0, 0,  // top row
     };
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + sizeof rows);
-    info.biSize = sizeof info;
-    info.biWidth = 3;
-    info.biHeight = 2;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    std::string out(reinterpret_cast<const char*>(&file), sizeof file);
-    out.append(reinterpret_cast<const char*>(&info), sizeof info);
-    out.append(reinterpret_cast<const char*>(rows), sizeof rows);
-    return out;
+    return BmpFile(3, 2, 24, {}, std::string(reinterpret_cast<const char*>(rows), sizeof rows));
 }
 
-void MakeBitmap(TBitmap& b, int w, int h, COLORREF colour) {
-    b.SetWidth(w);
-    b.SetHeight(h);
-    b.Surface().Brush.SetColor(static_cast<TColor>(colour));
-    b.Surface().FillRect({0, 0, w, h});
-}
 
 }  // namespace
 
@@ -82,7 +63,7 @@ TEST(PictureContainer, BitmapReplacesAnotherKindOfPicture) {
 
 TEST(PictureContainer, SetContentInstallsItsOwnPictureSharingThePixels) {
     TBitmap mine;
-    MakeBitmap(mine, 8, 8, kRed);
+    FillBitmap(mine, 8, 8, kRed);
     TPicture picture;
     int changes = 0;
     picture.OnChange = [&](TObject*) { ++changes; };
@@ -145,7 +126,7 @@ TEST(PictureContainer, ABrokenFileOfAKnownKindIsRefusedAndThePictureKept) {
 
 TEST(PictureData, ABitmapIsStoredAsClassNameThenLengthThenFileBytes) {
     TPicture picture;
-    MakeBitmap(*picture.Bitmap(), 8, 4, kRed);
+    FillBitmap(*picture.Bitmap(), 8, 4, kRed);
     std::string data = picture.WriteData();
     ASSERT_GT(data.size(), 14u);
     EXPECT_EQ(data.substr(0, 8), "\x07TBitmap");
@@ -158,7 +139,7 @@ TEST(PictureData, ABitmapIsStoredAsClassNameThenLengthThenFileBytes) {
 TEST(PictureData, AStoredBitmapReadsBackWithTheSamePixels) {
     TPicture source;
     TBitmap* drawn = source.Bitmap();
-    MakeBitmap(*drawn, 8, 4, kRed);
+    FillBitmap(*drawn, 8, 4, kRed);
     drawn->Surface().Brush.SetColor(static_cast<TColor>(kBlue));
     drawn->Surface().FillRect({0, 0, 3, 2});
     TPicture copy;
