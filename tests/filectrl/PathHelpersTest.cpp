@@ -16,6 +16,7 @@ const std::string kTop = "C:\\tulvar_tests";
 const std::string kRoot = kTop + "\\paths";
 const std::string kWork = kRoot + "\\Work";
 const std::string kWorkFolder = kWork.substr(2);  // without "C:"
+const std::string kRootFile = "C:\\tulvar_tests_root.exe";
 // One GBK character whose second byte is a backslash.
 const std::string kTrail5C = "\x95\x5C";
 
@@ -30,9 +31,11 @@ struct TypedPaths : ::testing::Test {
     static void SetUpTestSuite() {
         for (const std::string& dir : {kTop, kRoot, kWork, kWork + "\\Sub"}) CreateDirectoryA(dir.c_str(), nullptr);
         MakeFile(kWork + "\\a.exe");
+        MakeFile(kRootFile);
     }
     static void TearDownTestSuite() {
         DeleteFileA((kWork + "\\a.exe").c_str());
+        DeleteFileA(kRootFile.c_str());
         for (const std::string& dir : {kWork + "\\Sub", kWork, kRoot, kTop}) RemoveDirectoryA(dir.c_str());
     }
     void SetUp() override {
@@ -91,6 +94,23 @@ TEST_F(TypedPaths, ALastNameThatIsNeitherFileNorFolderIsTakenForAFolder) {
         {kWork + "\\Nothing", 'C', kWorkFolder + "\\Nothing", ""},
         {kWork + "\\Nothing\\Deeper", 'C', kWorkFolder + "\\Nothing\\Deeper", ""},
         {"[Nothing]", 'C', kWorkFolder + "\\Nothing", ""},
+    });
+}
+
+TEST_F(TypedPaths, ANameTypedDirectlyUnderTheDriveRootIsLookedUpThere) {
+    // Work holds an a.exe, the root none: the root's own contents must decide.
+    ASSERT_EQ(GetFileAttributesA("C:\\a.exe"), INVALID_FILE_ATTRIBUTES);
+    const std::string top = kTop.substr(2), rootFile = kRootFile.substr(3);
+    ExpectSplits({
+        {kTop, 'C', top, ""},
+        {kTop + "\\", 'C', top, ""},
+        {top, 'C', top, ""},
+        {kRootFile, 'C', "\\", rootFile},
+        {"C:\\*.exe", 'C', "\\", "*.exe"},
+        {"C:\\nosuchfile.exe", 'C', "\\nosuchfile.exe", ""},
+        {"C:\\nosuch", 'C', "\\nosuch", ""},
+        {"C:\\nosuch\\", 'C', "\\nosuch", ""},
+        {"C:\\a.exe", 'C', "\\a.exe", ""},
     });
 }
 

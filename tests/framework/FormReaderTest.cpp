@@ -67,10 +67,22 @@ TEST(FormText, ReadsNestedComponentsWithEveryKindOfValue) {
     EXPECT_EQ(root.children[0].properties[0].second.AsIdentifier(), "alTop");
 }
 
-TEST(FormText, ATrailByteThatLooksLikeABackslashStaysInItsCharacter) {
-    // 0xB1 0x5C is one GBK character; its second byte must not start an escape.
-    TFormNode root = ParseFormText("F : T { Caption = \"\xB1\x5C\" }");
-    EXPECT_EQ(root.properties[0].second.AsString(), "\xB1\x5C");
+TEST(FormText, ASecondByteThatLooksLikeAQuoteOrBackslashStaysInItsCharacter) {
+    // Every byte from 0x81 to 0xFE starts a two-byte character, whatever follows;
+    // 0x80 and 0xFF stand alone. Written as escapes so the bytes are exactly these.
+    const std::string characters[] = {"\x81\x5C", "\x81\x22", "\x90\x5C", "\x9F\x22", "\xA0\x5C", "\xA0\x22",
+                                      "\xB1\x5C", "\xFE\x5C", "\xFE\x22", "\x80",     "\xFF"};
+    for (const std::string& c : characters) {
+        SCOPED_TRACE(testing::PrintToString(c));
+        // Once before an ordinary letter, once just before the closing quote.
+        const std::string text = "F : T { Caption = \"a" + c + "b\\\\\" \"" + c + "\"  Tag = 1 }";
+        TFormNode root;
+        EXPECT_NO_THROW(root = ParseFormText(text));
+        EXPECT_EQ(root.properties.size(), 2u);
+        if (root.properties.size() != 2u) continue;
+        EXPECT_EQ(root.properties[0].second.AsString(), "a" + c + "b\\" + c);
+        EXPECT_EQ(root.properties[1].first, "Tag");
+    }
 }
 
 TEST(FormText, MalformedTextNamesTheLine) {

@@ -6,8 +6,10 @@
 #include <memory>
 #include <thread>
 
+#include "base/ByteReader.h"
 #include "base/Exceptions.h"
 #include "graphics/Bitmap.h"
+#include "tests/support/Pictures.h"
 #include "graphics/Icon.h"
 
 namespace {
@@ -17,12 +19,6 @@ constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
 void Paint(TBitmap& b, const RECT& r, COLORREF colour) {
     b.Surface().Brush.SetColor(static_cast<TColor>(colour));
     b.Surface().FillRect(r);
-}
-
-void MakeBitmap(TBitmap& b, int w, int h, COLORREF colour) {
-    b.SetWidth(w);
-    b.SetHeight(h);
-    Paint(b, {0, 0, w, h}, colour);
 }
 
 // How many pixels of `r` are not `colour`.
@@ -42,20 +38,29 @@ struct ChangeCount {
 };
 
 
-// A device-dependent bitmap filled with one colour, made without TBitmap.
-HBITMAP RawBitmap(int w, int h, COLORREF colour) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP made = CreateCompatibleBitmap(screen, w, h);
-    ReleaseDC(nullptr, screen);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, made);
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT all{0, 0, w, h};
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return made;
+
+// Quadrants of 2x2 pixels, top row first, so that a flip or a shift shows.
+constexpr COLORREF kQuadrants[2][2] = {{kRed, kBlue}, {kLime, kBlack}};
+
+// A 4x4 BMP file of those quadrants, 24 bits, bottom-up as files usually are.
+std::string QuadrantFile() {
+    std::string pixels;
+    for (int y = 3; y >= 0; --y)
+        for (int x = 0; x < 4; ++x) {
+            COLORREF c = kQuadrants[y / 2][x / 2];
+            for (BYTE part : {GetBValue(c), GetGValue(c), GetRValue(c)}) pixels += static_cast<char>(part);
+        }
+    return BmpFile(4, 4, 24, {}, pixels);
+}
+
+// How many pixels of a `width` x `height` bitmap differ from the quadrants at
+// the top left and white elsewhere.
+int OffQuadrantPixels(TBitmap& b, int width, int height) {
+    int other = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (b.Surface().PixelAt(x, y) != (x < 4 && y < 4 ? kQuadrants[y / 2][x / 2] : kWhite)) ++other;
+    return other;
 }
 
 // Holds a canvas's lock on another thread until released.
@@ -91,7 +96,7 @@ private:
 
 TEST(BitmapSharing, BothBitmapsNameOneRecordAfterSharing) {
     TBitmap a, b;
-    MakeBitmap(a, 8, 8, kRed);
+    FillBitmap(a, 8, 8, kRed);
     b.ShareFrom(&a);
     EXPECT_EQ(a.Image(), b.Image());
     EXPECT_EQ(a.Image()->UseCount(), 2);
@@ -103,7 +108,7 @@ TEST(BitmapSharing, DrawingOnASharedBitmapChangesOnlyThatOne) {
     for (bool drawOnSource : {true, false}) {
         SCOPED_TRACE(drawOnSource ? "drawing on the source" : "drawing on the receiver");
         TBitmap a, b;
-        MakeBitmap(a, 8, 8, kRed);
+        FillBitmap(a, 8, 8, kRed);
         b.ShareFrom(&a);
         TBitmap& drawn = drawOnSource ? a : b;
         TBitmap& kept = drawOnSource ? b : a;
@@ -119,7 +124,7 @@ TEST(BitmapSharing, DrawingOnASharedBitmapChangesOnlyThatOne) {
 
 TEST(BitmapSharing, ABitmapReadFromBytesIsCopiedBeforeItIsDrawnOn) {
     TBitmap made;
-    MakeBitmap(made, 8, 8, kRed);
+    FillBitmap(made, 8, 8, kRed);
     const std::string bytes = made.SaveToStream();
     TBitmap a, b;
     a.LoadFromStream(bytes);
@@ -133,7 +138,7 @@ TEST(BitmapSharing, ABitmapReadFromBytesIsCopiedBeforeItIsDrawnOn) {
 
 TEST(BitmapSharing, TheSharedPixelsLiveUntilTheirLastUserLetsGo) {
     auto a = std::make_unique<TBitmap>();
-    MakeBitmap(*a, 8, 8, kRed);
+    FillBitmap(*a, 8, 8, kRed);
     TBitmap b;
     b.ShareFrom(a.get());
     HBITMAP handle = b.Image()->GdiHandle;
@@ -147,7 +152,7 @@ TEST(BitmapSharing, TheSharedPixelsLiveUntilTheirLastUserLetsGo) {
 
 TEST(BitmapSharing, SharingFromNothingEmptiesTheBitmap) {
     TBitmap b;
-    MakeBitmap(b, 8, 8, kRed);
+    FillBitmap(b, 8, 8, kRed);
     ChangeCount changes(b);
     b.ShareFrom(nullptr);
     EXPECT_TRUE(b.Empty());
@@ -158,7 +163,7 @@ TEST(BitmapSharing, SharingFromNothingEmptiesTheBitmap) {
 
 TEST(BitmapSharing, SharingFromAnIconIsRefusedNamingBothClasses) {
     TBitmap b;
-    MakeBitmap(b, 8, 8, kRed);
+    FillBitmap(b, 8, 8, kRed);
     TIcon icon;
     EXPECT_EQ(ErrorText<EConvertError>([&] { b.ShareFrom(&icon); }), "不能指派一个 TIcon 给一个 TBitmap");
     EXPECT_EQ(OtherPixels(b, {0, 0, 8, 8}, kRed), 0);
@@ -228,7 +233,7 @@ TEST(BitmapSize, WidthAndHeightGiveAWhiteBitmap) {
 
 TEST(BitmapSize, EnlargingKeepsThePixelsTopLeftAndPaintsTheNewAreaWhite) {
     TBitmap red;
-    MakeBitmap(red, 4, 4, kRed);
+    FillBitmap(red, 4, 4, kRed);
     TBitmap b;  // no canvas yet
     b.ShareFrom(&red);
     b.SetWidth(8);
@@ -242,7 +247,7 @@ TEST(BitmapSize, EnlargingKeepsThePixelsTopLeftAndPaintsTheNewAreaWhite) {
 
 TEST(BitmapSize, EnlargingAfterTheCanvasExistsPaintsTheNewAreaWithItsBrush) {
     TBitmap b;
-    MakeBitmap(b, 4, 4, kRed);
+    FillBitmap(b, 4, 4, kRed);
     b.Surface().Brush.SetColor(static_cast<TColor>(kLime));
     b.SetWidth(8);
     b.SetHeight(6);
@@ -253,7 +258,7 @@ TEST(BitmapSize, EnlargingAfterTheCanvasExistsPaintsTheNewAreaWithItsBrush) {
 
 TEST(BitmapSize, ShrinkingCropsToTheTopLeft) {
     TBitmap b;
-    MakeBitmap(b, 8, 8, kBlue);
+    FillBitmap(b, 8, 8, kBlue);
     Paint(b, {0, 0, 4, 4}, kRed);
     b.SetWidth(4);
     b.SetHeight(4);
@@ -263,9 +268,42 @@ TEST(BitmapSize, ShrinkingCropsToTheTopLeft) {
     EXPECT_EQ(b.Surface().PixelAt(5, 5), CLR_INVALID);
 }
 
+TEST(BitmapSize, ABitmapReadFromBytesKeepsItsPixelsTopLeftAndSavesItsNewSize) {
+    const std::string file = QuadrantFile();
+    std::string stored;
+    AppendInt32(stored, static_cast<int32_t>(file.size()));
+    stored += file;
+    const SIZE sizes[] = {{8, 4}, {4, 7}, {8, 6}, {3, 2}, {2, 3}, {3, 6}};
+    for (bool storedForm : {false, true}) {
+        for (const SIZE& size : sizes) {
+            SCOPED_TRACE(std::string(storedForm ? "stored form " : "BMP file ") + std::to_string(size.cx) + "x" +
+                         std::to_string(size.cy));
+            TBitmap b;
+            if (storedForm) {
+                TByteReader reader(stored);
+                b.ReadData(reader);
+            } else {
+                b.LoadFromStream(file);
+            }
+            b.SetWidth(size.cx);
+            b.SetHeight(size.cy);
+            EXPECT_EQ(b.Width(), size.cx);
+            EXPECT_EQ(b.Height(), size.cy);
+            EXPECT_EQ(OffQuadrantPixels(b, size.cx, size.cy), 0);
+            EXPECT_EQ(b.Surface().PixelAt(size.cx, 0), CLR_INVALID);
+            // What is saved is the resized picture, not the bytes it came from.
+            TBitmap reread;
+            reread.LoadFromStream(b.SaveToStream());
+            EXPECT_EQ(reread.Width(), size.cx);
+            EXPECT_EQ(reread.Height(), size.cy);
+            EXPECT_EQ(OffQuadrantPixels(reread, size.cx, size.cy), 0);
+        }
+    }
+}
+
 TEST(BitmapSize, WritingTheSameSizeDoesNothing) {
     TBitmap b;
-    MakeBitmap(b, 8, 8, kRed);
+    FillBitmap(b, 8, 8, kRed);
     TBitmapImage* record = b.Image();
     ChangeCount changes(b);
     b.SetWidth(8);
@@ -276,7 +314,7 @@ TEST(BitmapSize, WritingTheSameSizeDoesNothing) {
 
 TEST(BitmapFile, BytesThatAreNotABitmapAreRefusedAndThePictureKept) {
     TBitmap b;
-    MakeBitmap(b, 8, 8, kRed);
+    FillBitmap(b, 8, 8, kRed);
     EXPECT_EQ(ErrorText<EInvalidGraphic>([&] { b.LoadFromStream("plain text, not a bitmap at all"); }),
               "位图图象无效");
     EXPECT_EQ(OtherPixels(b, {0, 0, 8, 8}, kRed), 0);
@@ -284,7 +322,7 @@ TEST(BitmapFile, BytesThatAreNotABitmapAreRefusedAndThePictureKept) {
 
 TEST(BitmapTransparentColor, FollowsTheBottomLeftPixelByDefault) {
     TBitmap b;
-    MakeBitmap(b, 8, 8, kWhite);
+    FillBitmap(b, 8, 8, kWhite);
     Paint(b, {0, 7, 1, 8}, kBlue);
     EXPECT_FALSE(b.TransparentColorFixed());
     EXPECT_EQ(b.TransparentColor(), static_cast<TColor>(kBlue | 0x02000000));
@@ -294,7 +332,7 @@ TEST(BitmapTransparentColor, FollowsTheBottomLeftPixelByDefault) {
 
 TEST(BitmapTransparentColor, AFixedColourWinsOverTheBottomLeftPixel) {
     TBitmap b;
-    MakeBitmap(b, 8, 8, kWhite);
+    FillBitmap(b, 8, 8, kWhite);
     b.SetTransparentColor(static_cast<TColor>(kRed));
     EXPECT_TRUE(b.TransparentColorFixed());
     EXPECT_EQ(b.TransparentColor(), static_cast<TColor>(kRed | 0x02000000));
@@ -313,7 +351,7 @@ TEST(BitmapTransparentColor, AMonochromeBitmapTakesWhite) {
 
 TEST(CanvasLock, TryToLockFailsOnlyWhileAnotherThreadHoldsTheLock) {
     TBitmap b;
-    MakeBitmap(b, 8, 8, kRed);
+    FillBitmap(b, 8, 8, kRed);
     TCanvas& canvas = b.Surface();
     {
         LockHolder holder(canvas);
@@ -325,7 +363,7 @@ TEST(CanvasLock, TryToLockFailsOnlyWhileAnotherThreadHoldsTheLock) {
 
 TEST(MemoryContexts, DrawingTakesAContextThatReleasingGivesBack) {
     TBitmap b;
-    MakeBitmap(b, 8, 8, kRed);
+    FillBitmap(b, 8, 8, kRed);
     EXPECT_TRUE(b.Surface().HandleAllocated());
     ReleaseMemoryContexts();
     EXPECT_FALSE(b.Surface().HandleAllocated());
@@ -334,8 +372,8 @@ TEST(MemoryContexts, DrawingTakesAContextThatReleasingGivesBack) {
 
 TEST(MemoryContexts, ACanvasLockedByAnotherThreadKeepsItsContext) {
     TBitmap locked, unlocked;
-    MakeBitmap(locked, 8, 8, kRed);
-    MakeBitmap(unlocked, 8, 8, kBlue);
+    FillBitmap(locked, 8, 8, kRed);
+    FillBitmap(unlocked, 8, 8, kBlue);
     LockHolder holder(locked.Surface());
     ReleaseMemoryContexts();
     EXPECT_TRUE(locked.Surface().HandleAllocated());
