@@ -30,14 +30,43 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 # Code page 936 needs a generated Chinese locale.
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
-# Configures (once) and builds the tree for one architecture.
+# Configures and builds the tree for one architecture.
 tulvar_build() {
-    local arch="$1" dir="$TULVAR_BUILD_ROOT/$1"
+    local arch="$1"
     shift
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake -S "$TULVAR_ROOT" -B "$dir" -G "Unix Makefiles" \
-            -DCMAKE_TOOLCHAIN_FILE="$TULVAR_ROOT/cmake/mingw-$arch.cmake" \
-            -DTULVAR_JPEG_PREFIX="$TULVAR_CACHE/libjpeg-$arch" "$@" >/dev/null
+    tulvar_build_tree "$TULVAR_ROOT" "$TULVAR_BUILD_ROOT/$arch" "$arch" "$@"
+}
+
+# Configures and builds the sources in SRC into DIR for ARCH, with SRC's own
+# toolchain file; extra arguments go to the configure step. A tree is configured
+# again when its toolchain files changed since, and from scratch then, since
+# CMake keeps the compilers it found first.
+tulvar_build_tree() {
+    local src="$1" dir="$2" arch="$3"
+    shift 3
+    local toolchain="$src/cmake/mingw-$arch.cmake" cache="$dir/CMakeCache.txt" fresh='' configure=''
+    if [ ! -f "$cache" ]; then
+        configure=1
+    elif [ "$toolchain" -nt "$cache" ] || [ "$src/cmake/mingw-common.cmake" -nt "$cache" ]; then
+        configure=1 fresh=--fresh
+    elif [ ! -f "$dir/Makefile" ]; then
+        configure=1
+    fi
+    if [ -n "$configure" ]; then
+        mkdir -p "$dir"
+        local conf_log="$dir/configure.log"
+        if ! cmake $fresh -S "$src" -B "$dir" -G "Unix Makefiles" \
+            -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+            -DTULVAR_JPEG_PREFIX="$TULVAR_CACHE/libjpeg-$arch" "$@" >"$conf_log" 2>&1; then
+            cat "$conf_log" >&2
+            # Without a Makefile the next build configures again instead of
+            # building what the failed step left.
+            rm -f "$dir/Makefile"
+            echo "configuring $src for $arch failed (above)" >&2
+            return 1
+        fi
+        # Its warnings, if any.
+        grep -vE '^-- |^$' "$conf_log" || true
     fi
     local log="$dir/build.log" status=0
     cmake --build "$dir" -j"$(nproc)" -- --no-print-directory >"$log" 2>&1 || status=$?
@@ -45,3 +74,4 @@ tulvar_build() {
     grep -vE '^\[ *[0-9]+%\] |^Scanning|^-- |^gmake.*(Entering|Leaving)' "$log" || true
     return "$status"
 }
+

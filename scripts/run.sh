@@ -29,6 +29,7 @@ fi
 tulvar_build i686
 [ "$TULVAR_RUN_ARCH" = i686 ] || tulvar_build "$TULVAR_RUN_ARCH"
 EXE="$TULVAR_RUN_BUILD/Tulvar.exe"
+[ -n "$EXE" ] || { echo "no Tulvar.exe in $TULVAR_RUN_BUILD" >&2; exit 1; }
 if [ "$TULVAR_RUN_ARCH" != i686 ]; then
     echo "This machine cannot execute 32-bit code; starting the x86_64 build of the same sources." >&2
 fi
@@ -50,12 +51,7 @@ if [ "$MODE" = xvfb ]; then
 fi
 
 # Wait for the main window, then photograph it.
-for _ in $(seq 1 100); do
-    WID="$(xwininfo -root -tree 2>/dev/null | grep -F '"Tulvar ' | awk '{print $1}' | head -1 || true)"
-    [ -n "$WID" ] && break
-    sleep 0.2
-done
-if [ -z "${WID:-}" ]; then
+if ! WID="$(tulvar_wait_window "$APP" 20)"; then
     echo "the window did not appear" >&2
     exit 1
 fi

@@ -9,7 +9,7 @@ say() { echo "setup: $*"; }
 SUDO=
 [ "$(id -u)" = 0 ] || SUDO=sudo
 
-PACKAGES="wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
+PACKAGES="wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick xdotool
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 cmake make python3 locales googletest libjpeg-turbo-progs dpkg-dev
@@ -29,25 +29,45 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
     NEED_UPDATE=1
 fi
+# apt-get source needs source entries. They are made from the system's own
+# package entries, never from a server named here.
 SOURCES=/etc/apt/sources.list.d/debian.sources
-if [ -f "$SOURCES" ]; then
-    if ! grep -q 'deb-src' "$SOURCES"; then
-        say "enabling source packages"
-        $SUDO sed -i 's/^Types: deb$/Types: deb deb-src/' "$SOURCES"
-        NEED_UPDATE=1
-    fi
-elif ! grep -rqs '^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d; then
+LIST=/etc/apt/sources.list
+has_source_entries() {
+    grep -qsE '^[[:space:]]*deb-src[[:space:]]' "$LIST" /etc/apt/sources.list.d/*.list ||
+        grep -qsE '^Types:.*[[:space:]]deb-src([[:space:]]|$)' /etc/apt/sources.list.d/*.sources
+}
+if ! has_source_entries; then
     say "enabling source packages"
-    echo "deb-src http://deb.debian.org/debian bookworm main" | $SUDO tee /etc/apt/sources.list.d/tulvar-src.list >/dev/null
+    [ ! -f "$SOURCES" ] || $SUDO sed -i -E 's/^Types:[[:space:]]*deb[[:space:]]*$/Types: deb deb-src/' "$SOURCES"
+    # Each one-line "deb" entry gets its "deb-src" twin right below it.
+    [ ! -f "$LIST" ] || $SUDO sed -i -E '/^[[:space:]]*deb[[:space:]]/{p;s/^([[:space:]]*)deb([[:space:]])/\1deb-src\2/}' "$LIST"
+    if ! has_source_entries; then
+        cat >&2 <<MSG
+setup: apt has no source entries, and none could be made from $SOURCES
+or $LIST (neither holds a plain "deb" entry).
+Add a source entry for the Debian archive this system installs from, either
+"Types: deb deb-src" in a .sources file or a "deb-src URI SUITE main" line next
+to its "deb" line, then run this again.
+MSG
+        exit 1
+    fi
     NEED_UPDATE=1
 fi
 MISSING="$(missing_packages)"
 if [ -n "$MISSING" ] || [ -n "$NEED_UPDATE" ]; then
-    say "installing packages:" $MISSING
+    if [ -n "$MISSING" ]; then say "installing packages:" $MISSING; else say "updating the package lists"; fi
     export DEBIAN_FRONTEND=noninteractive
-    $SUDO apt-get update -qq >/dev/null
+    APT_LOG="$(mktemp)"
     # shellcheck disable=SC2086
-    [ -z "$MISSING" ] || $SUDO apt-get install -y -qq --no-install-recommends $MISSING >/dev/null
+    if ! { $SUDO apt-get update -qq && { [ -z "$MISSING" ] ||
+           $SUDO apt-get install -y -qq --no-install-recommends $MISSING; }; } >"$APT_LOG" 2>&1; then
+        cat "$APT_LOG" >&2
+        rm -f "$APT_LOG"
+        echo "setup: installing the packages failed (above)" >&2
+        exit 1
+    fi
+    rm -f "$APT_LOG"
 fi
 
 # --- locale -----------------------------------------------------------------------
@@ -64,10 +84,23 @@ build_libjpeg() {
     [ -f "$prefix/lib/libjpeg.a" ] && return 0
     say "building libjpeg-turbo for $arch"
     mkdir -p "$TULVAR_CACHE/src"
-    ( cd "$TULVAR_CACHE/src"
-      ls libjpeg-turbo_*.orig.tar.gz >/dev/null 2>&1 || apt-get source --download-only libjpeg-turbo >/dev/null 2>&1
-      rm -rf libjpeg-src && mkdir libjpeg-src
-      tar -xzf libjpeg-turbo_*.orig.tar.gz -C libjpeg-src --strip-components=1 )
+    local src="$TULVAR_CACHE/src" log="$TULVAR_CACHE/src/apt-get-source.log" orig
+    orig="$(ls -t "$src"/libjpeg-turbo_*.orig.tar.gz 2>/dev/null | head -1 || true)"
+    if [ -z "$orig" ]; then
+        if ! (cd "$src" && apt-get source --download-only libjpeg-turbo) >"$log" 2>&1; then
+            cat "$log" >&2
+            echo "setup: 'apt-get source libjpeg-turbo' failed (above); check the source entries of apt and run this again" >&2
+            exit 1
+        fi
+        orig="$(ls -t "$src"/libjpeg-turbo_*.orig.tar.gz 2>/dev/null | head -1 || true)"
+        if [ -z "$orig" ]; then
+            cat "$log" >&2
+            echo "setup: 'apt-get source libjpeg-turbo' left no libjpeg-turbo_*.orig.tar.gz in $src" >&2
+            exit 1
+        fi
+    fi
+    rm -rf "$src/libjpeg-src" && mkdir "$src/libjpeg-src"
+    tar -xzf "$orig" -C "$src/libjpeg-src" --strip-components=1
     rm -rf "$TULVAR_CACHE/libjpeg-build-$arch"
     cmake -S "$TULVAR_CACHE/src/libjpeg-src" -B "$TULVAR_CACHE/libjpeg-build-$arch" \
         -DCMAKE_TOOLCHAIN_FILE="$TULVAR_ROOT/cmake/mingw-$arch.cmake" \
