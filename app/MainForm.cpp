@@ -149,13 +149,13 @@ void TForm1::FileListBox1Change(TObject*) {
     Image2->Picture().Bitmap()->ShareFrom(&bitmap);
     ApplyZoom();
     CentrePreview();
-    ImageList1->Clear();
+    ImageList1->EmptyImages();
     for (int i = 0; i < IconCount; ++i) {
         icon.SetGdiHandle(IconOf(FilePath, i));
         ImageList1->InsertIconAt(i, &icon);
     }
-    ListView1->ClearItems();
-    for (int i = 0; i < IconCount; ++i) ListView1->AddItem("", i);
+    ListView1->RemoveAllItems();
+    for (int i = 0; i < IconCount; ++i) ListView1->SetItemImageIndex(ListView1->AppendItem(), i);
     StatusBar1->SetPanelText(1, LoadStr(SFileLocation) + FilePath);
     Panel11->SetCaption(IconCount != 0 ? LoadStr(SSelectedIconPrefix) + "1" + LoadStr(SSelectedIconSuffix) : "");
     if (FilePath.empty()) return;

@@ -282,9 +282,7 @@ bool TControl::SetProperty(const std::string& name, const TPropertyValue& value,
         else throw EReadError(LoadStr(SInvalidPropertyValue));
         Font.SetCharset(charset);
     } else if (name == "Font.Color" || name == "Color") {
-        TColor color = 0;
-        if (value.kind == TPropertyValue::Kind::Integer) color = value.AsInt();
-        else if (!IdentToColor(value.AsIdentifier(), color)) throw EReadError(LoadStr(SInvalidPropertyValue));
+        TColor color = ColorProperty(value);
         if (name == "Color") SetColor(color);
         else Font.SetColor(color);
     } else if (name == "Font.Style") {

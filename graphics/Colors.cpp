@@ -1,5 +1,7 @@
 #include "graphics/Colors.h"
 
+#include "base/PropertyValue.h"
+
 COLORREF ColorToRGB(TColor color) {
     if (color < 0) return GetSysColor(color & 0xFF);
     return static_cast<COLORREF>(color) & 0x00FFFFFF;
@@ -23,4 +25,11 @@ bool IdentToColor(const std::string& name, TColor& color) {
             return true;
         }
     return false;
+}
+
+TColor ColorProperty(const TPropertyValue& value) {
+    if (value.kind == TPropertyValue::Kind::Integer) return value.AsInt();
+    TColor color = 0;
+    if (!IdentToColor(value.AsIdentifier(), color)) InvalidPropertyValue(value);
+    return color;
 }

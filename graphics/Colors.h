@@ -27,3 +27,6 @@ constexpr TColor clInfoText = clSystemColor | COLOR_INFOTEXT;
 COLORREF ColorToRGB(TColor color);
 // Reads "clBtnFace", "clWhite", ... or a number; false when the name is unknown.
 bool IdentToColor(const std::string& name, TColor& color);
+// A stored colour: a number or a colour's name.
+struct TPropertyValue;
+TColor ColorProperty(const TPropertyValue& value);

@@ -1,38 +1,240 @@
 #include "lists/ImageList.h"
 
+#include <algorithm>
+
 #include "base/Exceptions.h"
 #include "base/PropertyValue.h"
 #include "base/ResStrings.h"
 #include "graphics/Icon.h"
 #include "resources/StringIds.h"
 
-TImageList::TImageList(TComponent* owner) : TComponent(owner) { SetClassName("TImageList"); }
+COLORREF ImageListColor(TColor color) {
+    if (color == clNone) return CLR_NONE;
+    if (color == clDefault) return CLR_DEFAULT;
+    return ColorToRGB(color);
+}
 
-HIMAGELIST TImageList::Handle() {
-    if (!handle_) handle_.Reset(ImageList_Create(width_, height_, ILC_COLOR32 | ILC_MASK, 4, 4));
+TColor ColorOfImageList(COLORREF color) {
+    if (color == CLR_NONE) return clNone;
+    if (color == CLR_DEFAULT) return clDefault;
+    return static_cast<TColor>(color);
+}
+
+TChangeLink::~TChangeLink() {
+    if (sender_) sender_->DetachListener(this);
+}
+
+TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {
+    SetClassName("TCustomImageList");
+    StartUp();
+}
+
+TCustomImageList::TCustomImageList(int width, int height) : TComponent(nullptr), width_(width), height_(height) {
+    SetClassName("TCustomImageList");
+    StartUp();
+}
+
+TCustomImageList::~TCustomImageList() {
+    while (!listeners_.empty()) DetachListener(listeners_.back());
+    // A shared platform list belongs to whoever shares it.
+    if (shareImages_) handle_.Release();
+}
+
+void TCustomImageList::StartUp() {
+    // Only the height has an upper bound.
+    if (height_ < 1 || height_ > 32768 || width_ < 1) throw EInvalidOperation(LoadStr(SInvalidImageSize));
+    MakeScratch();
+}
+
+void TCustomImageList::MakeScratch() {
+    HDC screen = GetDC(nullptr);
+    GdiBitmap made(CreateCompatibleBitmap(screen, width_, height_));
+    ReleaseDC(nullptr, screen);
+    if (made) {
+        MemoryDC dc;
+        SelectGuard keep(dc.Get(), made.Get());
+        RECT all{0, 0, width_, height_};
+        FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    scratch_ = std::move(made);
+}
+
+UINT TCustomImageList::CreateFlags() const { return (masked_ ? ILC_MASK : 0) | ILC_COLORDDB; }
+
+UINT TCustomImageList::CopyFlags() const {
+    static const UINT styles[] = {ILD_FOCUS, ILD_SELECTED, ILD_NORMAL, ILD_TRANSPARENT};
+    return styles[static_cast<int>(drawingStyle_)] | (imageType_ == TImageType::itMask ? ILD_MASK : 0);
+}
+
+HIMAGELIST TCustomImageList::PlatformHandle() {
+    if (!handle_) {
+        handle_.Reset(ImageList_Create(width_, height_, CreateFlags(), allocBy_, allocBy_));
+        if (!handle_) throw EInvalidOperation(LoadStr(SInvalidImageList));
+        if (bkColor_ != clNone) ImageList_SetBkColor(handle_.Get(), ImageListColor(bkColor_));
+    }
     return handle_.Get();
 }
 
-int TImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_.Get()) : 0; }
+int TCustomImageList::ImageCount() const { return handle_ ? ImageList_GetImageCount(handle_.Get()) : 0; }
 
-void TImageList::Clear() {
-    if (handle_) ImageList_RemoveAll(handle_.Get());
+void TCustomImageList::SetSize(int width, int height) {
+    if (width == width_ && height == height_) return;
+    width_ = width;
+    height_ = height;
+    // The platform drops every picture when the cell size changes.
+    if (handle_) ImageList_SetIconSize(handle_.Get(), width_, height_);
+    MakeScratch();
+    NotifyChange();
 }
 
-void TImageList::InsertIconAt(int index, TIcon* icon) {
-    if (index < 0 || index > Count()) {
-        Clear();
+void TCustomImageList::SetBkColor(TColor color) {
+    if (color == bkColor_) return;
+    bkColor_ = color;
+    if (handle_) ImageList_SetBkColor(handle_.Get(), ImageListColor(color));
+    NotifyChange();
+}
+
+void TCustomImageList::RemoveImageAt(int index) {
+    if (index >= ImageCount()) throw EInvalidOperation(LoadStr(SInvalidImageListIndex));
+    if (handle_) ImageList_Remove(handle_.Get(), index);
+    NotifyChange();
+}
+
+int TCustomImageList::AppendIcon(TIcon* icon) {
+    int position;
+    if (!icon) {
+        position = ImageList_Add(PlatformHandle(), scratch_.Get(), scratch_.Get());
+    } else {
+        if (icon->Height() < height_ || icon->Width() < width_)
+            throw EInvalidOperation(LoadStr(SInvalidImageSize));
+        // The platform scales the icon into the cell with its mask; the icon keeps its handle.
+        position = ImageList_ReplaceIcon(PlatformHandle(), -1, icon->GdiHandle());
+    }
+    NotifyChange();
+    return position;
+}
+
+void TCustomImageList::CopyIconOut(int position, TIcon* icon) {
+    if (!icon || !handle_) return;
+    icon->SetGdiHandle(ImageList_GetIcon(handle_.Get(), position, CopyFlags()));
+}
+
+void TCustomImageList::InsertIconAt(int position, TIcon* icon) {
+    // One notification for the whole insert, on every path.
+    BeginBatch();
+    struct End {
+        TCustomImageList* list;
+        ~End() { list->EndBatch(); }
+    } end{this};
+    int count = ImageCount();
+    if (position < 0 || position > count) {
+        EmptyImages();
         throw EInvalidOperation(LoadStr(SInvalidImageListIndex));
     }
-    int at = ImageList_ReplaceIcon(Handle(), -1, icon ? icon->GdiHandle() : nullptr);
-    if (at < 0) return;  // the platform refused the icon
-    // Appended at the end: move it forward to its place.
-    for (int i = at; i > index; --i) ImageList_Copy(handle_.Get(), i, handle_.Get(), i - 1, ILCF_SWAP);
+    // The new picture goes in last and then moves forward to its place, so the
+    // pictures already in the list are never redrawn.
+    int at = AppendIcon(icon);
+    if (at < 0) return;
+    for (int p = at; p > position; --p) ImageList_Copy(handle_.Get(), p, handle_.Get(), p - 1, ILCF_SWAP);
 }
 
-bool TImageList::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
-    if (name == "Width") width_ = value.AsInt();
-    else if (name == "Height") height_ = value.AsInt();
+void TCustomImageList::CopyListFrom(TCustomImageList* source) {
+    EmptyImages();
+    masked_ = source->masked_;
+    imageType_ = source->imageType_;
+    drawingStyle_ = source->drawingStyle_;
+    shareImages_ = source->shareImages_;
+    int cx = source->width_, cy = source->height_;
+    ImageList_GetIconSize(source->PlatformHandle(), &cx, &cy);
+    width_ = cx;
+    height_ = cy;
+    MakeScratch();
+    if (handle_) ImageList_SetIconSize(handle_.Get(), width_, height_);
+    else PlatformHandle();
+    bkColor_ = ColorOfImageList(ImageList_GetBkColor(source->PlatformHandle()));
+    ImageList_SetBkColor(handle_.Get(), ImageListColor(bkColor_));
+    blendColor_ = source->blendColor_;
+    CopyPicturesFrom(source);
+}
+
+void TCustomImageList::CopyPicturesFrom(TCustomImageList* source) {
+    BeginBatch();
+    struct End {
+        TCustomImageList* list;
+        ~End() { list->EndBatch(); }
+    } end{this};
+    HDC screen = GetDC(nullptr);
+    GdiBitmap colour(CreateCompatibleBitmap(screen, width_, height_));
+    ReleaseDC(nullptr, screen);
+    GdiBitmap mask(CreateBitmap(width_, height_, 1, 1, nullptr));
+    if (!colour || !mask) return;
+    RECT cell{0, 0, width_, height_};
+    MemoryDC dc;
+    for (int i = 0, n = source->ImageCount(); i < n; ++i) {
+        {
+            SelectGuard draw(dc.Get(), colour.Get());
+            FillRect(dc.Get(), &cell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            ImageList_Draw(source->handle_.Get(), i, dc.Get(), 0, 0, ILD_NORMAL);
+        }
+        {
+            SelectGuard draw(dc.Get(), mask.Get());
+            FillRect(dc.Get(), &cell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            ImageList_Draw(source->handle_.Get(), i, dc.Get(), 0, 0, ILD_MASK);
+        }
+        ImageList_Add(handle_.Get(), colour.Get(), mask.Get());
+    }
+}
+
+void TCustomImageList::AttachListener(TChangeLink* link) {
+    if (link->sender_) link->sender_->DetachListener(link);
+    link->sender_ = this;
+    listeners_.push_back(link);
+}
+
+void TCustomImageList::DetachListener(TChangeLink* link) {
+    auto it = std::find(listeners_.begin(), listeners_.end(), link);
+    if (it == listeners_.end()) return;
+    listeners_.erase(it);
+    link->sender_ = nullptr;
+}
+
+void TCustomImageList::NotifyChange() {
+    changed_ = true;
+    if (batchCount_ > 0) return;
+    // A listener may detach itself while it is told.
+    std::vector<TChangeLink*> listeners = listeners_;
+    for (TChangeLink* link : listeners)
+        if (link->sender_ == this && link->OnChange) link->OnChange(this);
+    if (OnChange) OnChange(this);
+}
+
+void TCustomImageList::EndBatch() {
+    if (batchCount_ > 0) --batchCount_;
+    // Once changed, every batch that ends at the outermost level notifies.
+    if (changed_) {
+        changed_ = false;
+        NotifyChange();
+    }
+}
+
+bool TCustomImageList::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
+    if (name == "Width") SetWidth(value.AsInt());
+    else if (name == "Height") SetHeight(value.AsInt());
+    else if (name == "Masked") SetMasked(value.AsBoolean());
+    else if (name == "AllocBy") SetAllocBy(value.AsInt());
+    else if (name == "ShareImages") SetShareImages(value.AsBoolean());
+    else if (name == "DrawingStyle")
+        SetDrawingStyle(IdentToEnum<TDrawingStyle>(value, {{"dsFocus", TDrawingStyle::dsFocus},
+                                                           {"dsSelected", TDrawingStyle::dsSelected},
+                                                           {"dsNormal", TDrawingStyle::dsNormal},
+                                                           {"dsTransparent", TDrawingStyle::dsTransparent}}));
+    else if (name == "ImageType")
+        SetImageType(IdentToEnum<TImageType>(value, {{"itImage", TImageType::itImage}, {"itMask", TImageType::itMask}}));
+    else if (name == "BkColor") SetBkColor(ColorProperty(value));
+    else if (name == "BlendColor") SetBlendColor(ColorProperty(value));
+    else if (name == "OnChange") OnChange = reader.Handler(value);
     else return TComponent::SetProperty(name, value, reader);
     return true;
 }
+
+TImageList::TImageList(TComponent* owner) : TDragImageList(owner) { SetClassName("TImageList"); }

@@ -1,88 +1,279 @@
 #include "lists/ListView.h"
 
-#include <commctrl.h>
-
-#include "base/Exceptions.h"
 #include "base/PropertyValue.h"
-#include "base/ResStrings.h"
-#include "lists/ImageList.h"
-#include "resources/StringIds.h"
 
-TListView::TListView(TComponent* owner) : TWinControl(owner) {
-    SetClassName("TListView");
+namespace {
+constexpr int kRoleIds[] = {LVSIL_NORMAL, LVSIL_SMALL, LVSIL_STATE};
+// Sub-item images and info tips.
+constexpr DWORD kExtendedStyles = LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
+}  // namespace
+
+void TIconOptions::SetArrangement(TIconArrangement value) {
+    if (value == arrangement_) return;
+    arrangement_ = value;
+    view_->RecreateIfMade();
+}
+
+void TIconOptions::SetAutoArrange(bool value) {
+    if (value == autoArrange_) return;
+    autoArrange_ = value;
+    view_->RecreateIfMade();
+}
+
+void TIconOptions::SetWrapText(bool value) {
+    if (value == wrapText_) return;
+    wrapText_ = value;
+    view_->RecreateIfMade();
+}
+
+TCustomListView::TCustomListView(TComponent* owner) : TCustomMultiSelectListControl(owner) {
+    SetClassName("TCustomListView");
     ownPaint_ = false;
     tabStop_ = true;
     SetColor(clWindow);
     SetBounds(0, 0, 250, 150);
-}
-
-void TListView::CreateParams(TCreateParams& params) {
-    TWinControl::CreateParams(params);
-    params.baseClass = WC_LISTVIEWA;
-    params.exStyle |= WS_EX_CLIENTEDGE;
-    switch (viewStyle_) {
-    case TViewStyle::vsIcon: params.style |= LVS_ICON; break;
-    case TViewStyle::vsSmallIcon: params.style |= LVS_SMALLICON; break;
-    case TViewStyle::vsList: params.style |= LVS_LIST; break;
-    case TViewStyle::vsReport: params.style |= LVS_REPORT; break;
+    for (ImageRole& role : images_) {
+        role.change.OnChange = [this](TCustomImageList* sender) { RefreshImageRole(sender); };
+        role.list.OnDropped = [this, &role] {
+            role.change.OnChange = nullptr;
+            HandRoleToControl(static_cast<TImageRole>(&role - images_), nullptr);
+        };
     }
-    if (autoArrange_) params.style |= LVS_AUTOARRANGE;
-    params.style |= LVS_SHAREIMAGELISTS | LVS_SINGLESEL;
 }
 
-void TListView::CreateWnd() {
-    TWinControl::CreateWnd();
-    if (largeImages_) SendMessageA(WindowHandle(), LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(largeImages_->Handle()));
-    if (smallImages_) SendMessageA(WindowHandle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallImages_->Handle()));
-    if (stateImages_) SendMessageA(WindowHandle(), LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(stateImages_->Handle()));
+TCustomListView::~TCustomListView() = default;
+
+void TCustomListView::CreateParams(TCreateParams& params) {
+    TCustomMultiSelectListControl::CreateParams(params);
+    params.baseClass = WC_LISTVIEWA;
+    static const DWORD views[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+    params.style |= WS_CLIPCHILDREN | LVS_SHAREIMAGELISTS | views[static_cast<int>(viewStyle_)];
+    if (iconOptions_.Arrangement() == TIconArrangement::iaLeft) params.style |= LVS_ALIGNLEFT;
+    if (!readOnly_) params.style |= LVS_EDITLABELS;
+    if (!multiSelect_) params.style |= LVS_SINGLESEL;
+    if (!hideSelection_) params.style |= LVS_SHOWSELALWAYS;
+    if (iconOptions_.AutoArrange()) params.style |= LVS_AUTOARRANGE;
+    if (!iconOptions_.WrapText()) params.style |= LVS_NOLABELWRAP;
+    if (!showColumnHeaders_) params.style |= LVS_NOCOLUMNHEADER;
+    if (!columnClick_) params.style |= LVS_NOSORTHEADER;
+    // The single border drawn in the 3-D look.
+    params.exStyle |= WS_EX_CLIENTEDGE;
 }
 
-int TListView::ItemCount() const {
+void TCustomListView::CreateWnd() {
+    TCustomMultiSelectListControl::CreateWnd();
+    HWND wnd = WindowHandle();
+    SendMessageA(wnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kExtendedStyles);
+    SendMessageA(wnd, LVM_SETTEXTCOLOR, 0, ColorToRGB(Font.Color()));
+    SendMessageA(wnd, LVM_SETTEXTBKCOLOR, 0, ColorToRGB(Color()));
+    SendMessageA(wnd, LVM_SETBKCOLOR, 0, ColorToRGB(Color()));
+    for (int role = 0; role < 3; ++role) {
+        TCustomImageList* list = images_[role].list;
+        if (list && list->HandleAllocated())
+            SendMessageA(wnd, LVM_SETIMAGELIST, kRoleIds[role], reinterpret_cast<LPARAM>(list->PlatformHandle()));
+    }
+    // Items kept from the window before come back in their order.
+    std::vector<TListItem*> kept = std::move(kept_);
+    kept_.clear();
+    for (TListItem* item : kept) {
+        LVITEMA platform{};
+        platform.mask = LVIF_IMAGE | LVIF_PARAM | LVIF_TEXT;
+        platform.iItem = ItemCount();
+        platform.iImage = I_IMAGECALLBACK;
+        platform.pszText = LPSTR_TEXTCALLBACKA;
+        platform.lParam = reinterpret_cast<LPARAM>(item);
+        SendMessageA(wnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&platform));
+    }
+}
+
+void TCustomListView::DestroyWnd() {
+    kept_.clear();
+    for (int i = 0, n = ItemCount(); i < n; ++i) kept_.push_back(ItemAt(i));
+    // The platform deletes its items with the window; the objects stay for the next one.
+    keepingItems_ = true;
+    TCustomMultiSelectListControl::DestroyWnd();
+    keepingItems_ = false;
+}
+
+void TCustomListView::RecreateIfMade() {
+    if (WindowHandle()) RecreateWnd();
+}
+
+int TCustomListView::ItemCount() const {
     return WindowHandle() ? static_cast<int>(SendMessageA(WindowHandle(), LVM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
-void TListView::ClearItems() {
+TListItem* TCustomListView::AppendItem() {
+    TListItem* item = items_.Make();
+    LVITEMA platform{};
+    platform.mask = LVIF_IMAGE | LVIF_PARAM;
+    platform.iItem = ItemCount();
+    platform.iImage = I_IMAGECALLBACK;
+    platform.lParam = reinterpret_cast<LPARAM>(item);
+    if (SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&platform)) < 0) {
+        items_.Release(item);
+        return nullptr;
+    }
+    return item;
+}
+
+TListItem* TCustomListView::ItemAt(int position) const {
+    if (!WindowHandle()) return nullptr;
+    LVITEMA platform{};
+    platform.mask = LVIF_PARAM;
+    platform.iItem = position;
+    if (!SendMessageA(WindowHandle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&platform))) return nullptr;
+    return reinterpret_cast<TListItem*>(platform.lParam);
+}
+
+int TCustomListView::ItemPosition(const TListItem* item) const {
+    if (!WindowHandle() || !item) return -1;
+    LVFINDINFOA find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = reinterpret_cast<LPARAM>(item);
+    return static_cast<int>(SendMessageA(WindowHandle(), LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(&find)));
+}
+
+void TCustomListView::RemoveAllItems() {
     if (WindowHandle()) SendMessageA(WindowHandle(), LVM_DELETEALLITEMS, 0, 0);
 }
 
-void TListView::AddItem(const std::string& caption, int imageIndex) {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = ItemCount();
-    item.pszText = const_cast<char*>(caption.c_str());
-    item.iImage = imageIndex;
-    SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-}
-
-int TListView::ItemImage(int index) const {
-    LVITEMA item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = index;
-    if (!WindowHandle() || !SendMessageA(WindowHandle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
-    return item.iImage;
-}
-
-void TListView::WndProc(TMessage& message) {
-    if (message.Msg == CN_NOTIFY) {
-        if (reinterpret_cast<NMHDR*>(message.LParam)->code == static_cast<UINT>(NM_CLICK)) Click();
-        return;
+void TCustomListView::ReleaseAllItems() {
+    // Last position first, each item once.
+    for (int i = ItemCount() - 1; i >= 0; --i) {
+        TListItem* item = ItemAt(i);
+        if (!item) continue;
+        if (OnDeletion) OnDeletion(this, item);
+        items_.Release(item);
     }
-    TWinControl::WndProc(message);
 }
 
-bool TListView::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
+void TCustomListView::SetItemImageIndex(TListItem* item, int index) {
+    if (!item || index == item->imageIndex_) return;
+    item->imageIndex_ = index;
+    int position = ItemPosition(item);
+    if (position < 0) return;
+    LVITEMA platform{};
+    platform.mask = LVIF_IMAGE;
+    platform.iItem = position;
+    platform.iImage = I_IMAGECALLBACK;
+    SendMessageA(WindowHandle(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&platform));
+    SendMessageA(WindowHandle(), LVM_REDRAWITEMS, position, position);
+}
+
+void TCustomListView::SetItemCaption(TListItem* item, const std::string& text) {
+    if (!item || text == item->caption_) return;
+    item->caption_ = text;
+    int position = ItemPosition(item);
+    if (position >= 0) {
+        LVITEMA platform{};
+        platform.mask = LVIF_TEXT;
+        platform.iItem = position;
+        platform.pszText = LPSTR_TEXTCALLBACKA;
+        SendMessageA(WindowHandle(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&platform));
+    }
+    if (sortType_ == TSortType::stText || sortType_ == TSortType::stBoth) SortByCaption();
+}
+
+int TCustomListView::SelectedPosition() const {
+    if (!WindowHandle()) return -1;
+    int found = static_cast<int>(
+        SendMessageA(WindowHandle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+    return found < 0 ? -1 : ItemPosition(ItemAt(found));
+}
+
+void TCustomListView::SortByCaption() {
+    if (WindowHandle())
+        SendMessageA(WindowHandle(), LVM_SORTITEMS, reinterpret_cast<WPARAM>(this),
+                     reinterpret_cast<LPARAM>(&TCustomListView::CompareItems));
+}
+
+void TCustomListView::AttachImageList(TImageRole role, TCustomImageList* list) {
+    ImageRole& slot = images_[static_cast<int>(role)];
+    if (slot.list == list) return;
+    if (slot.list) slot.list->DetachListener(&slot.change);
+    slot.list.Set(list);
+    if (list) {
+        slot.change.OnChange = [this](TCustomImageList* sender) { RefreshImageRole(sender); };
+        list->AttachListener(&slot.change);
+        list->PlatformHandle();
+    }
+    HandRoleToControl(role, list);
+}
+
+void TCustomListView::HandRoleToControl(TImageRole role, TCustomImageList* list) {
+    if (!WindowHandle()) return;
+    HIMAGELIST handle = list && list->HandleAllocated() ? list->PlatformHandle() : nullptr;
+    SendMessageA(WindowHandle(), LVM_SETIMAGELIST, kRoleIds[static_cast<int>(role)], reinterpret_cast<LPARAM>(handle));
+    Invalidate();
+}
+
+void TCustomListView::RefreshImageRole(TCustomImageList* sender) {
+    if (!WindowHandle()) return;
+    // One list in several roles is found in the first of them.
+    for (int role = 0; role < 3; ++role)
+        if (sender == images_[role].list) {
+            HIMAGELIST handle = sender->HandleAllocated() ? sender->PlatformHandle() : nullptr;
+            SendMessageA(WindowHandle(), LVM_SETIMAGELIST, kRoleIds[role], reinterpret_cast<LPARAM>(handle));
+            return;
+        }
+}
+
+void TCustomListView::SetViewStyle(TViewStyle value) {
+    if (value == viewStyle_) return;
+    viewStyle_ = value;
+    RecreateIfMade();
+}
+
+void TCustomListView::SetSortType(TSortType value) {
+    if (value == sortType_) return;
+    sortType_ = value;
+    bool byText = value == TSortType::stText || value == TSortType::stBoth;
+    bool byData = (value == TSortType::stData || value == TSortType::stBoth) && OnCompare;
+    if (byText || byData) SortByCaption();
+}
+
+void TCustomListView::SetReadOnly(bool value) {
+    if (value == readOnly_) return;
+    readOnly_ = value;
+    RecreateIfMade();
+}
+
+void TCustomListView::SetHideSelection(bool value) {
+    if (value == hideSelection_) return;
+    hideSelection_ = value;
+    RecreateIfMade();
+}
+
+bool TCustomListView::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
+    auto imageRole = [&](TImageRole role) {
+        reader.ResolveReference(value,
+                                [this, role](TComponent* c) { AttachImageList(role, dynamic_cast<TCustomImageList*>(c)); });
+    };
     if (name == "ViewStyle")
-        viewStyle_ = IdentToEnum<TViewStyle>(value, {{"vsIcon", TViewStyle::vsIcon},
+        SetViewStyle(IdentToEnum<TViewStyle>(value, {{"vsIcon", TViewStyle::vsIcon},
                                                      {"vsSmallIcon", TViewStyle::vsSmallIcon},
                                                      {"vsList", TViewStyle::vsList},
-                                                     {"vsReport", TViewStyle::vsReport}});
+                                                     {"vsReport", TViewStyle::vsReport}}));
     else if (name == "SortType")
-        sortType_ = IdentToEnum<TSortType>(value, {{"stNone", TSortType::stNone}, {"stData", TSortType::stData},
-                                                   {"stText", TSortType::stText}, {"stBoth", TSortType::stBoth}});
-    else if (name == "IconOptions.AutoArrange") autoArrange_ = value.AsBoolean();
-    else if (name == "LargeImages") reader.ResolveReference(value, [this](TComponent* c) { largeImages_.Set(dynamic_cast<TImageList*>(c)); });
-    else if (name == "SmallImages") reader.ResolveReference(value, [this](TComponent* c) { smallImages_.Set(dynamic_cast<TImageList*>(c)); });
-    else if (name == "StateImages") reader.ResolveReference(value, [this](TComponent* c) { stateImages_.Set(dynamic_cast<TImageList*>(c)); });
-    else return TWinControl::SetProperty(name, value, reader);
+        SetSortType(IdentToEnum<TSortType>(value, {{"stNone", TSortType::stNone}, {"stData", TSortType::stData},
+                                                   {"stText", TSortType::stText}, {"stBoth", TSortType::stBoth}}));
+    else if (name == "IconOptions.AutoArrange") iconOptions_.SetAutoArrange(value.AsBoolean());
+    else if (name == "IconOptions.WrapText") iconOptions_.SetWrapText(value.AsBoolean());
+    else if (name == "IconOptions.Arrangement")
+        iconOptions_.SetArrangement(IdentToEnum<TIconArrangement>(
+            value, {{"iaTop", TIconArrangement::iaTop}, {"iaLeft", TIconArrangement::iaLeft}}));
+    else if (name == "ReadOnly") SetReadOnly(value.AsBoolean());
+    else if (name == "HideSelection") SetHideSelection(value.AsBoolean());
+    else if (name == "MultiSelect") multiSelect_ = value.AsBoolean();
+    else if (name == "ColumnClick") columnClick_ = value.AsBoolean();
+    else if (name == "ShowColumnHeaders") showColumnHeaders_ = value.AsBoolean();
+    else if (name == "LargeImages") imageRole(TImageRole::Large);
+    else if (name == "SmallImages") imageRole(TImageRole::Small);
+    else if (name == "StateImages") imageRole(TImageRole::State);
+    else return TCustomMultiSelectListControl::SetProperty(name, value, reader);
     return true;
 }
+
+TListView::TListView(TComponent* owner) : TCustomListView(owner) { SetClassName("TListView"); }

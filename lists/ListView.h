@@ -1,43 +1,125 @@
 #pragma once
-// The icon list: the platform list view in icon view. For now it shows an
-// empty list and keeps its links to the image list.
-#include "base/ComponentLink.h"
-#include "framework/WinControl.h"
+// The icon list: the platform list view, its items tied to TListItem objects,
+// its image lists attached by role, and a click event that follows the
+// platform's own idea of a completed click.
+#include <windows.h>
+#include <commctrl.h>
 
-class TImageList;
+#include <functional>
+
+#include "base/ComponentLink.h"
+#include "lists/ImageList.h"
+#include "lists/ListControl.h"
+#include "lists/ListItems.h"
 
 enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 enum class TSortType { stNone, stData, stText, stBoth };
+enum class TIconArrangement { iaTop, iaLeft };
+enum class TImageRole { Large, Small, State };
 
-class TListView : public TWinControl {
+class TCustomListView;
+
+class TIconOptions {
 public:
-    explicit TListView(TComponent* owner);
-
-    TImageList* LargeImages() const { return largeImages_; }
-    TImageList* SmallImages() const { return smallImages_; }
-    TImageList* StateImages() const { return stateImages_; }
-    TViewStyle ViewStyle() const { return viewStyle_; }
-    TSortType SortType() const { return sortType_; }
+    explicit TIconOptions(TCustomListView* view) : view_(view) {}
+    TIconArrangement Arrangement() const { return arrangement_; }
+    void SetArrangement(TIconArrangement value);
     bool AutoArrange() const { return autoArrange_; }
+    void SetAutoArrange(bool value);
+    bool WrapText() const { return wrapText_; }
+    void SetWrapText(bool value);
 
-    int ItemCount() const;
-    void ClearItems();
-    // Appends an item showing image `imageIndex` of the image lists.
-    void AddItem(const std::string& caption, int imageIndex);
-    int ItemImage(int index) const;
+private:
+    TCustomListView* view_;
+    TIconArrangement arrangement_ = TIconArrangement::iaTop;
+    bool autoArrange_ = false;
+    bool wrapText_ = true;
+};
+
+using TLVCompareEvent = std::function<void(TObject*, TListItem*, TListItem*, int data, int& compare)>;
+using TLVEditedEvent = std::function<void(TObject*, TListItem*, std::string& text)>;
+using TLVEditingEvent = std::function<void(TObject*, TListItem*, bool& allowEdit)>;
+using TLVDeletedEvent = std::function<void(TObject*, TListItem*)>;
+
+class TCustomListView : public TCustomMultiSelectListControl {
+public:
+    explicit TCustomListView(TComponent* owner);
+    ~TCustomListView() override;
+
+    // Items, by position in the platform's order.
+    int ItemCount() const override;
+    TListItem* AppendItem();
+    TListItem* ItemAt(int position) const;
+    int ItemPosition(const TListItem* item) const;
+    void RemoveAllItems();
+    void SetItemImageIndex(TListItem* item, int index);
+    void SetItemCaption(TListItem* item, const std::string& text);
+    int SelectedPosition() const override;
+    void SortByCaption();
+
+    TCustomImageList* LargeImages() const { return images_[0].list; }
+    TCustomImageList* SmallImages() const { return images_[1].list; }
+    TCustomImageList* StateImages() const { return images_[2].list; }
+    void AttachImageList(TImageRole role, TCustomImageList* list);
+
+    TViewStyle ViewStyle() const { return viewStyle_; }
+    void SetViewStyle(TViewStyle value);
+    TSortType SortType() const { return sortType_; }
+    void SetSortType(TSortType value);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool value);
+    bool HideSelection() const { return hideSelection_; }
+    void SetHideSelection(bool value);
+    TIconOptions& IconOptions() { return iconOptions_; }
+
+    TLVCompareEvent OnCompare;
+    TLVEditedEvent OnEdited;
+    TLVEditingEvent OnEditing;
+    TLVDeletedEvent OnDeletion;
+    std::function<void(TObject*, TListItem*)> OnGetImageIndex;
 
     bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
 protected:
+    friend class TIconOptions;
     void CreateParams(TCreateParams& params) override;
-    void WndProc(TMessage& message) override;
     void CreateWnd() override;
+    void DestroyWnd() override;
+    void WndProc(TMessage& message) override;
+    void RecreateIfMade();
 
 private:
-    TComponentLink<TImageList> largeImages_;
-    TComponentLink<TImageList> smallImages_;
-    TComponentLink<TImageList> stateImages_;
+    struct ImageRole {
+        TComponentLink<TCustomImageList> list;
+        TChangeLink change;
+    };
+    void RefreshImageRole(TCustomImageList* sender);
+    void HandRoleToControl(TImageRole role, TCustomImageList* list);
+    bool Notified(NMHDR& header, LRESULT& result);
+    template <typename Item>
+    void GiveDisplayInfo(Item& asked);
+    void EndLabelEdit(int position, const char* text);
+    void ReleaseAllItems();
+    void ClickAfterPlatform(LPARAM releasePoint, bool fromRelease);
+    static int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM view);
+
+    TListItems items_{this};
+    ImageRole images_[3];
+    TIconOptions iconOptions_{this};
     TViewStyle viewStyle_ = TViewStyle::vsIcon;
     TSortType sortType_ = TSortType::stNone;
-    bool autoArrange_ = false;
+    bool readOnly_ = false;
+    bool hideSelection_ = true;
+    bool columnClick_ = true;
+    bool showColumnHeaders_ = true;
+    bool clicked_ = false;
+    bool rightClicked_ = false;
+    // Items kept while the window is made again.
+    std::vector<TListItem*> kept_;
+    bool keepingItems_ = false;
+};
+
+class TListView : public TCustomListView {
+public:
+    explicit TListView(TComponent* owner);
 };

@@ -225,7 +225,7 @@ TEST_F(MainFormFixture, BrowsingControlsAndListsAreLinkedAsDesigned) {
     EXPECT_EQ(form->ListView1->StateImages(), form->ImageList1);
     EXPECT_EQ(form->ListView1->ViewStyle(), TViewStyle::vsIcon);
     EXPECT_EQ(form->ListView1->SortType(), TSortType::stBoth);
-    EXPECT_TRUE(form->ListView1->AutoArrange());
+    EXPECT_TRUE(form->ListView1->IconOptions().AutoArrange());
     EXPECT_EQ(form->ImageList1->Width(), 16);
     EXPECT_EQ(form->DriveComboBox1->TabOrder(), 0);
     EXPECT_EQ(form->DirectoryListBox1->TabOrder(), 1);

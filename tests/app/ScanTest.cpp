@@ -156,9 +156,9 @@ TEST_F(ScanOfAFileWithIcons, EveryIconGetsOneEntryInItsOrderAndNoneIsSelected) {
         SCOPED_TRACE(f.name);
         Pick(kFixtures, f.name);
         EXPECT_EQ(FileLine(), WithIcons(f.name, f.count, SizeOf(kFixtures + "\\" + f.name)));
-        EXPECT_EQ(form->ImageList1->Count(), f.count);
+        EXPECT_EQ(form->ImageList1->ImageCount(), f.count);
         EXPECT_EQ(ListedIcons(), f.count);
-        for (int i = 0; i < ListedIcons(); ++i) EXPECT_EQ(form->ListView1->ItemImage(i), i) << "entry " << i;
+        for (int i = 0; i < ListedIcons(); ++i) EXPECT_EQ(form->ListView1->ItemAt(i)->ImageIndex(), i) << "entry " << i;
         EXPECT_EQ(SelectedIcons(), 0);
     }
 }
@@ -187,7 +187,7 @@ TEST_F(ScanOfAFileWithoutIcons, ADllWithoutIconsListsNothingAndDisablesTheButton
     EXPECT_EQ(Selected(), "");
     EXPECT_EQ(FileLine(), WithoutIcons("noicons.dll", SizeOf(kFixtures + "\\noicons.dll")));
     EXPECT_EQ(ButtonsEnabled(), 0);
-    EXPECT_EQ(form->ImageList1->Count(), 0);
+    EXPECT_EQ(form->ImageList1->ImageCount(), 0);
     EXPECT_EQ(ListedIcons(), 0);
 }
 
@@ -305,7 +305,7 @@ TEST_F(ScanSelection, MovingToAnotherFolderClearsTheIconsButKeepsTheFileLine) {
     EXPECT_EQ(form->FileListBox1->ItemIndex(), -1);
     EXPECT_EQ(Location(), " 当前文件位置: ");
     EXPECT_EQ(Selected(), "");
-    EXPECT_EQ(form->ImageList1->Count(), 0);
+    EXPECT_EQ(form->ImageList1->ImageCount(), 0);
     EXPECT_EQ(ListedIcons(), 0);
     EXPECT_EQ(FileLine(), before);
     EXPECT_EQ(ButtonsEnabled(), 1);
