@@ -131,11 +131,26 @@ void TCustomImageList::InsertIconAt(int position, TIcon* icon) {
         EmptyImages();
         throw EInvalidOperation(LoadStr(SInvalidImageListIndex));
     }
-    // The new picture goes in last and then moves forward to its place, so the
-    // pictures already in the list are never redrawn.
-    int at = AppendIcon(icon);
-    if (at < 0) return;
-    for (int p = at; p > position; --p) ImageList_Copy(handle_.Get(), p, handle_.Get(), p - 1, ILCF_SWAP);
+    // Inserting last, as a scan does for every icon, leaves the pictures
+    // already in the list as they are.
+    if (position == count) {
+        AppendIcon(icon);
+        return;
+    }
+    // Elsewhere the list is built again around the new picture.
+    TCustomImageList before(5, 5);
+    before.CopyListFrom(this);
+    EmptyImages();
+    TIcon work;
+    for (int p = 0; p < position; ++p) {
+        before.CopyIconOut(p, &work);
+        AppendIcon(&work);
+    }
+    AppendIcon(icon);
+    for (int p = position; p < count; ++p) {
+        before.CopyIconOut(p, &work);
+        AppendIcon(&work);
+    }
 }
 
 void TCustomImageList::CopyListFrom(TCustomImageList* source) {
