@@ -13,6 +13,9 @@ namespace {
 const char kControlProp[] = "TulvarControl";
 thread_local TWinControl* creatingControl = nullptr;
 std::function<void()> afterMessageHook;
+// How many of our window procedures are running on this thread: the hook runs
+// when the outermost one is done, not after every message a handler sends.
+thread_local int messageDepth = 0;
 
 // Window procedures of the platform classes our classes are made from, by our class name.
 std::map<std::string, WNDPROC>& BaseProcs() {
@@ -64,12 +67,14 @@ LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
     }
     if (!control) return DefWindowProcA(wnd, msg, wParam, lParam);
     TMessage message{msg, wParam, lParam, 0};
+    ++messageDepth;
     CallbackBarrier([&] { control->WndProc(message); });
+    --messageDepth;
     if (msg == WM_NCDESTROY) {
         RemovePropA(wnd, kControlProp);
         control->handle_ = nullptr;
     }
-    if (afterMessageHook) CallbackBarrier([] { afterMessageHook(); });
+    if (afterMessageHook && messageDepth == 0) CallbackBarrier([] { afterMessageHook(); });
     return message.Result;
 }
 

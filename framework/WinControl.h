@@ -158,6 +158,6 @@ private:
     TCanvas canvas_;
 };
 
-// Called after every message a windowed control handled; the picture module
-// hands back its memory contexts here.
+// Called after every message a windowed control handled, once the outermost
+// handler is done; the picture module hands back its memory contexts here.
 void SetAfterMessageHook(std::function<void()> hook);

@@ -27,6 +27,7 @@ private:
     int overlayIndex_ = -1;
     int stateIndex_ = -1;
     int indent_ = 0;
+    mutable int positionHint_ = -1;  // where it was last seen; checked before use
 };
 
 // Owns every item object of one view, whatever the platform order.

@@ -61,6 +61,7 @@ void TCustomListView::CreateParams(TCreateParams& params) {
 }
 
 void TCustomListView::CreateWnd() {
+    redrawHeld_ = false;
     TCustomMultiSelectListControl::CreateWnd();
     HWND wnd = WindowHandle();
     SendMessageA(wnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kExtendedStyles);
@@ -103,11 +104,22 @@ int TCustomListView::ItemCount() const {
     return WindowHandle() ? static_cast<int>(SendMessageA(WindowHandle(), LVM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
+// Every item added to a shown list view costs a new layout of its scroll bars;
+// held until the program next waits for messages, a whole file's icons cost one.
+void TCustomListView::HoldRedraw() {
+    if (redrawHeld_ || !WindowHandle()) return;
+    redrawHeld_ = true;
+    SendMessageA(WindowHandle(), WM_SETREDRAW, FALSE, 0);
+    PostMessageA(WindowHandle(), CM_RELEASEREDRAW, 0, 0);
+}
+
 TListItem* TCustomListView::AppendItem() {
     TListItem* item = items_.Make();
+    HoldRedraw();
     LVITEMA platform{};
     platform.mask = LVIF_IMAGE | LVIF_PARAM;
     platform.iItem = ItemCount();
+    item->positionHint_ = platform.iItem;
     platform.iImage = I_IMAGECALLBACK;
     platform.lParam = reinterpret_cast<LPARAM>(item);
     if (SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&platform)) < 0) {
@@ -128,10 +140,12 @@ TListItem* TCustomListView::ItemAt(int position) const {
 
 int TCustomListView::ItemPosition(const TListItem* item) const {
     if (!WindowHandle() || !item) return -1;
+    // Most asks are about an item just appended: its hint is checked in one step.
+    if (item->positionHint_ >= 0 && ItemAt(item->positionHint_) == item) return item->positionHint_;
     LVFINDINFOA find{};
     find.flags = LVFI_PARAM;
     find.lParam = reinterpret_cast<LPARAM>(item);
-    return static_cast<int>(SendMessageA(WindowHandle(), LVM_FINDITEMA, static_cast<WPARAM>(-1),
+    return item->positionHint_ = static_cast<int>(SendMessageA(WindowHandle(), LVM_FINDITEMA, static_cast<WPARAM>(-1),
                                          reinterpret_cast<LPARAM>(&find)));
 }
 

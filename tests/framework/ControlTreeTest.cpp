@@ -283,7 +283,7 @@ TEST_F(WindowlessPainting, TheParentLeavesAnOpaqueControlsPlaceToIt) {
     EXPECT_EQ(Pixel(85, 55), Background());
 }
 
-TEST(AfterMessageHook, RunsOnceAfterEachMessageAWindowedControlHandles) {
+TEST(AfterMessageHook, RunsOnceAfterEachMessageAWindowedControlHandlesWhenItsHandlerIsDone) {
     TTestForm form(200, 100);
     form.Show();
     TPanel* panel = Dock(form, form, TAlign::alClient, 10, "panel");
@@ -292,9 +292,18 @@ TEST(AfterMessageHook, RunsOnceAfterEachMessageAWindowedControlHandles) {
     struct Reset { ~Reset() { SetAfterMessageHook({}); } } reset;
     SendMessageA(panel->Handle(), WM_NULL, 0, 0);
     EXPECT_EQ(calls, 1);
+    // Messages its handler sends on the way are part of the same message.
+    int seenInside = -1;
+    panel->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
+        SendMessageA(form.Handle(), WM_NULL, 0, 0);
+        seenInside = calls;
+    };
+    SendMouse(panel->Handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+    EXPECT_EQ(seenInside, 1);
+    EXPECT_EQ(calls, 2);
     SetAfterMessageHook({});
     SendMessageA(panel->Handle(), WM_NULL, 0, 0);
-    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(calls, 2);
 }
 
 namespace {
