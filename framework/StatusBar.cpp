@@ -49,8 +49,10 @@ void TStatusBar::SetPanelWidth(int index, int width) {
 
 void TStatusBar::SetPanelText(int index, const std::string& text) {
     PanelAt(index).text = text;
-    if (WindowHandle() && !simplePanel_)
-        SendMessageA(WindowHandle(), SB_SETTEXTA, index, reinterpret_cast<LPARAM>(panels_[index].text.c_str()));
+    if (!WindowHandle() || simplePanel_) return;
+    // The platform paints the bar at once for every new text.
+    HoldRedrawUntilIdle();
+    SendMessageA(WindowHandle(), SB_SETTEXTA, index, reinterpret_cast<LPARAM>(panels_[index].text.c_str()));
 }
 
 void TStatusBar::SetSimplePanel(bool value) {

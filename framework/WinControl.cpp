@@ -115,6 +115,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
 }
 
 void TWinControl::CreateWnd() {
+    redrawHeld_ = false;  // a hold ends with the window that had it
     TCreateParams params;
     CreateParams(params);
     std::string className = ClassName();
@@ -235,6 +236,11 @@ void TWinControl::WndProc(TMessage& message) {
     case WM_SIZE:
         if (message.WParam != SIZE_MINIMIZED) AlignControls();
         break;
+    case CM_RELEASEREDRAW:
+        redrawHeld_ = false;
+        SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        return;
     default:
         break;
     }

@@ -16,6 +16,8 @@ constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
 constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
 constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
 constexpr UINT CN_CTLCOLOR = CN_BASE + WM_CTLCOLORLISTBOX;
+// Posted by a control to itself: what changed while its drawing was held is drawn once.
+constexpr UINT CM_RELEASEREDRAW = WM_APP + 0x3400;
 
 struct TMessage {
     UINT Msg;
@@ -70,6 +72,9 @@ public:
 
     void Invalidate() override;
     void Update() override;
+    // Stops the window drawing until the program next waits for messages, for
+    // changes that would each make the platform draw it again at once.
+    void HoldRedrawUntilIdle();
     void SetBounds(int left, int top, int width, int height) override;
     RECT ClientRect() const override;
     bool Focused() const;
@@ -126,6 +131,7 @@ private:
     int alignDisabled_ = 0;
     bool aligning_ = false;
     bool destroyingHandle_ = false;
+    bool redrawHeld_ = false;
     TControl* mouseControl_ = nullptr;    // windowless child that has the mouse over it
     TControl* captureControl_ = nullptr;  // windowless child holding the mouse
     bool trackingLeave_ = false;

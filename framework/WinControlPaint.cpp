@@ -5,6 +5,13 @@ void TWinControl::Invalidate() {
     if (handle_) InvalidateRect(handle_, nullptr, TRUE);
 }
 
+void TWinControl::HoldRedrawUntilIdle() {
+    if (redrawHeld_ || !handle_ || !IsWindowVisible(handle_)) return;
+    redrawHeld_ = true;
+    SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
+    PostMessageA(handle_, CM_RELEASEREDRAW, 0, 0);
+}
+
 void TWinControl::Update() {
     if (handle_) UpdateWindow(handle_);
 }

@@ -61,7 +61,6 @@ void TCustomListView::CreateParams(TCreateParams& params) {
 }
 
 void TCustomListView::CreateWnd() {
-    redrawHeld_ = false;
     TCustomMultiSelectListControl::CreateWnd();
     HWND wnd = WindowHandle();
     SendMessageA(wnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kExtendedStyles);
@@ -104,18 +103,10 @@ int TCustomListView::ItemCount() const {
     return WindowHandle() ? static_cast<int>(SendMessageA(WindowHandle(), LVM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
-// Every item added to a shown list view costs a new layout of its scroll bars;
-// held until the program next waits for messages, a whole file's icons cost one.
-void TCustomListView::HoldRedraw() {
-    if (redrawHeld_ || !WindowHandle()) return;
-    redrawHeld_ = true;
-    SendMessageA(WindowHandle(), WM_SETREDRAW, FALSE, 0);
-    PostMessageA(WindowHandle(), CM_RELEASEREDRAW, 0, 0);
-}
-
 TListItem* TCustomListView::AppendItem() {
     TListItem* item = items_.Make();
-    HoldRedraw();
+    // Each item added to a shown view lays out its scroll bars again.
+    HoldRedrawUntilIdle();
     LVITEMA platform{};
     platform.mask = LVIF_IMAGE | LVIF_PARAM;
     platform.iItem = ItemCount();

@@ -19,9 +19,6 @@ enum class TImageRole { Large, Small, State };
 
 class TCustomListView;
 
-// Posted by a list view to itself: the items added meanwhile are drawn once.
-constexpr UINT CM_RELEASEREDRAW = WM_APP + 0x3400;
-
 class TIconOptions {
 public:
     explicit TIconOptions(TCustomListView* view) : view_(view) {}
@@ -103,7 +100,6 @@ private:
     void GiveDisplayInfo(Item& asked);
     void EndLabelEdit(int position, const char* text);
     void ReleaseAllItems();
-    void HoldRedraw();
     void ClickAfterPlatform(LPARAM releasePoint, bool fromRelease);
     static int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM view);
 
@@ -121,7 +117,6 @@ private:
     // Items kept while the window is made again.
     std::vector<TListItem*> kept_;
     bool keepingItems_ = false;
-    bool redrawHeld_ = false;
 };
 
 class TListView : public TCustomListView {

@@ -24,11 +24,6 @@ void CopyCaption(const std::string& caption, LVITEMW& asked) {
 
 void TCustomListView::WndProc(TMessage& message) {
     switch (message.Msg) {
-    case CM_RELEASEREDRAW:
-        redrawHeld_ = false;
-        SendMessageA(WindowHandle(), WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(WindowHandle(), nullptr, TRUE);
-        return;
     case CN_NOTIFY: {
         LRESULT result = 0;
         if (Notified(*reinterpret_cast<NMHDR*>(message.LParam), result)) {

@@ -66,6 +66,9 @@ TEST_F(StatusBarFixture, PanelTextsAreWhatThePlatformShows) {
     EXPECT_EQ(PartText(0), "  文件保存成功!");
     EXPECT_EQ(PartText(1), " 当前文件位置: C:\\a.ico");
     EXPECT_EQ(bar->PanelText(1), " 当前文件位置: C:\\a.ico");
+    // Shown again once the program waits: a hold on its drawing must end.
+    PumpMessages(20);
+    EXPECT_TRUE(IsWindowVisible(bar->WindowHandle()));
 }
 
 TEST_F(StatusBarFixture, PanelsSetBeforeTheWindowExistReachIt) {

@@ -78,6 +78,8 @@ TEST_F(ListViewItems, AppendedItemsStayInTheirOrderUnderCaptionSortingAndShowThe
     }
     EXPECT_EQ(view->SelectedPosition(), -1);
     EXPECT_EQ(view->ItemAt(100), nullptr);
+    PumpMessages(20);  // the view draws again once the program waits
+    EXPECT_TRUE(IsWindowVisible(view->WindowHandle()));
 }
 
 TEST_F(ListViewItems, RemovingAllReleasesEveryItemOnceLastFirstAndAnEmptyViewEmptiesQuietly) {
