@@ -1,6 +1,8 @@
-// The start-up yardstick: a window of Tulvar's client size with child controls
-// of the same kinds (a file list, a drop-down list, an icon list view, a status
-// bar), made with the platform's calls alone.
+// The start-up yardstick: Tulvar's window made with the platform's calls alone.
+// Same client size, the same kinds and number of child windows in the same
+// places (twelve panels, two drop-down lists, two lists, an icon list view, a
+// status bar), the same caption and texts, and the same Song-style font, whose
+// first use costs the platform a good part of a start-up.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -13,15 +15,26 @@ LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(wnd, msg, wParam, lParam);
 }
 
-HWND Child(HWND parent, DWORD exStyle, const char* cls, DWORD style, int x, int y, int w, int h) {
-    return CreateWindowExA(exStyle, cls, "", WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+HFONT songFont = nullptr;
+
+HWND Child(HWND parent, DWORD exStyle, const char* cls, const char* text, DWORD style, int x, int y, int w, int h) {
+    HWND child = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(songFont), FALSE);
+    return child;
+}
+
+// A panel: a plain window with a sunken or raised edge and, maybe, a text.
+HWND Panel(HWND parent, const char* text, int x, int y, int w, int h) {
+    return Child(parent, WS_EX_STATICEDGE, "STATIC", text, SS_CENTER | SS_CENTERIMAGE, x, y, w, h);
 }
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
+    songFont = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "宋体");
     WNDCLASSA cls{};
     cls.lpfnWndProc = FrameProc;
     cls.hInstance = instance;
@@ -31,16 +44,36 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (!RegisterClassA(&cls)) return 1;
     RECT r{0, 0, 522, 350};
     AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND frame = CreateWindowA("BareWindow", "Bare window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                               r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
+    HWND frame = CreateWindowA("BareWindow", "Tulvar      ( 程序制作:  Morven )", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                               CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
     if (!frame) return 1;
-    HWND combo = Child(frame, 0, "COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 4, 74, 160, 200);
-    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("c: [System]"));
-    SendMessageA(combo, CB_SETCURSEL, 0, 0);
-    HWND files = Child(frame, WS_EX_CLIENTEDGE, "LISTBOX", LBS_NOTIFY | LBS_SORT | WS_VSCROLL, 170, 74, 348, 140);
+    Panel(frame, "", 0, 0, 522, 69);
+    HWND browse = Panel(frame, "", 0, 69, 522, 154);
+    HWND preview = Panel(browse, "", 0, 0, 146, 154);
+    Panel(preview, "图标显示比例 2:1", 0, 0, 146, 25);
+    Panel(preview, "", 0, 25, 146, 104);
+    Panel(preview, "", 0, 129, 146, 25);
+    HWND folders = Panel(browse, "", 146, 0, 187, 154);
+    HWND drives = Child(folders, 0, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, 4, 4, 179, 200);
+    SendMessageA(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("c: [System]"));
+    SendMessageA(drives, CB_SETCURSEL, 0, 0);
+    HWND dirs = Child(folders, WS_EX_CLIENTEDGE, "LISTBOX", "", LBS_NOTIFY | WS_VSCROLL, 4, 28, 179, 121);
+    SendMessageA(dirs, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("c:\\"));
+    HWND filesPanel = Panel(browse, "", 333, 0, 189, 154);
+    HWND files = Child(filesPanel, WS_EX_CLIENTEDGE, "LISTBOX", "", LBS_NOTIFY | LBS_SORT | WS_VSCROLL, 4, 4, 179, 119);
     SendMessageA(files, LB_DIR, DDL_READWRITE, reinterpret_cast<LPARAM>("*.*"));
-    Child(frame, WS_EX_CLIENTEDGE, WC_LISTVIEWA, LVS_ICON | LVS_AUTOARRANGE | LVS_SINGLESEL, 2, 240, 518, 83);
-    Child(frame, 0, STATUSCLASSNAMEA, 0, 0, 0, 0, 0);
+    HWND filter = Child(filesPanel, 0, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, 4, 128, 179, 200);
+    SendMessageA(filter, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("所有图标文件 (*.exe;*.ico;*.bmp;*.dll;*.icl)"));
+    SendMessageA(filter, CB_SETCURSEL, 0, 0);
+    HWND icons = Panel(frame, "", 0, 223, 522, 108);
+    HWND strip = Panel(icons, "", 0, 0, 522, 22);
+    Panel(strip, "所选图标为: 第1个图标", 0, 0, 146, 22);
+    Panel(strip, " 文件名: ", 148, 0, 374, 22);
+    Child(icons, WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", LVS_ICON | LVS_AUTOARRANGE | LVS_SINGLESEL, 2, 24, 518, 83);
+    HWND status = Child(frame, 0, STATUSCLASSNAMEA, "", 0, 0, 0, 0, 0);
+    int parts[] = {130, -1};
+    SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    SendMessageA(status, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(" 当前文件位置: "));
     ShowWindow(frame, show);
     UpdateWindow(frame);
     MSG msg;
@@ -48,5 +81,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    DeleteObject(songFont);
     return 0;
 }
