@@ -154,11 +154,24 @@ TEST_F(ScanOfAFileWithIcons, EveryIconGetsOneEntryInItsOrderAndNoneIsSelected) {
                  {"single.ico", 1}};
     for (const auto& f : files) {
         SCOPED_TRACE(f.name);
-        Pick(kFixtures, f.name);
+        List(kFixtures);
+        // The list's listeners hear of the emptying and of each insert, once each.
+        TChangeLink listener;
+        int notices = 0;
+        listener.OnChange = [&](TCustomImageList*) { ++notices; };
+        form->ImageList1->AttachListener(&listener);
+        Click(f.name);
+        EXPECT_EQ(notices, f.count + 1);
         EXPECT_EQ(FileLine(), WithIcons(f.name, f.count, SizeOf(kFixtures + "\\" + f.name)));
         EXPECT_EQ(form->ImageList1->ImageCount(), f.count);
         EXPECT_EQ(ListedIcons(), f.count);
-        for (int i = 0; i < ListedIcons(); ++i) EXPECT_EQ(form->ListView1->ItemAt(i)->ImageIndex(), i) << "entry " << i;
+        for (int i = 0; i < ListedIcons(); ++i) {
+            LVITEMA shown{};
+            shown.mask = LVIF_IMAGE;
+            shown.iItem = i;
+            SendMessageA(form->ListView1->WindowHandle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&shown));
+            EXPECT_EQ(shown.iImage, i) << "the picture item " << i << " shows";
+        }
         EXPECT_EQ(SelectedIcons(), 0);
     }
 }
@@ -194,6 +207,7 @@ TEST_F(ScanOfAFileWithoutIcons, ADllWithoutIconsListsNothingAndDisablesTheButton
 TEST_F(ScanOfAFileWithoutIcons, PlainFilesShowTheirSizeAndNoIcons) {
     Pick(kFixtures, "empty.dat");
     EXPECT_EQ(FileLine(), WithoutIcons("empty.dat", 0));
+    EXPECT_EQ(ListedIcons(), 0);
     EXPECT_EQ(ButtonsEnabled(), 0);
     Pick(kFixtures, "text.txt");
     EXPECT_EQ(FileLine(), WithoutIcons("text.txt", 90));
