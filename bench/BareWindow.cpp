@@ -33,8 +33,6 @@ HWND Panel(HWND parent, const char* text, int x, int y, int w, int h) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    songFont = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "宋体");
     WNDCLASSA cls{};
     cls.lpfnWndProc = FrameProc;
     cls.hInstance = instance;
@@ -47,6 +45,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     HWND frame = CreateWindowA("BareWindow", "Tulvar      ( 程序制作:  Morven )", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
     if (!frame) return 1;
+    songFont = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "宋体");
     Panel(frame, "", 0, 0, 522, 69);
     HWND browse = Panel(frame, "", 0, 69, 522, 154);
     HWND preview = Panel(browse, "", 0, 0, 146, 154);

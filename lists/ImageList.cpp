@@ -20,6 +20,25 @@ TColor ColorOfImageList(COLORREF color) {
     return static_cast<TColor>(color);
 }
 
+namespace {
+GdiBitmap ScreenBitmap(int width, int height) {
+    WindowDC screen(nullptr);
+    return GdiBitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+}
+
+// Changes inside it notify once, when it ends, also when one of them throws.
+class Batch {
+public:
+    explicit Batch(TCustomImageList& list) : list_(list) { list_.BeginBatch(); }
+    ~Batch() { list_.EndBatch(); }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+private:
+    TCustomImageList& list_;
+};
+}  // namespace
+
 TChangeLink::~TChangeLink() {
     if (sender_) sender_->DetachListener(this);
 }
@@ -47,9 +66,7 @@ void TCustomImageList::StartUp() {
 }
 
 void TCustomImageList::MakeScratch() {
-    HDC screen = GetDC(nullptr);
-    GdiBitmap made(CreateCompatibleBitmap(screen, width_, height_));
-    ReleaseDC(nullptr, screen);
+    GdiBitmap made = ScreenBitmap(width_, height_);
     if (made) {
         MemoryDC dc;
         SelectGuard keep(dc.Get(), made.Get());
@@ -120,12 +137,7 @@ void TCustomImageList::CopyIconOut(int position, TIcon* icon) {
 }
 
 void TCustomImageList::InsertIconAt(int position, TIcon* icon) {
-    // One notification for the whole insert, on every path.
-    BeginBatch();
-    struct End {
-        TCustomImageList* list;
-        ~End() { list->EndBatch(); }
-    } end{this};
+    Batch batch(*this);  // one notification for the whole insert
     int count = ImageCount();
     if (position < 0 || position > count) {
         EmptyImages();
@@ -173,14 +185,8 @@ void TCustomImageList::CopyListFrom(TCustomImageList* source) {
 }
 
 void TCustomImageList::CopyPicturesFrom(TCustomImageList* source) {
-    BeginBatch();
-    struct End {
-        TCustomImageList* list;
-        ~End() { list->EndBatch(); }
-    } end{this};
-    HDC screen = GetDC(nullptr);
-    GdiBitmap colour(CreateCompatibleBitmap(screen, width_, height_));
-    ReleaseDC(nullptr, screen);
+    Batch batch(*this);
+    GdiBitmap colour = ScreenBitmap(width_, height_);
     GdiBitmap mask(CreateBitmap(width_, height_, 1, 1, nullptr));
     if (!colour || !mask) return;
     RECT cell{0, 0, width_, height_};

@@ -39,7 +39,6 @@ public:
     TListItem* Make();
     // Releases one item object; false when it is not one of ours.
     bool Release(TListItem* item);
-    size_t Held() const { return items_.size(); }
 
 private:
     TCustomListView* view_;

@@ -32,12 +32,10 @@ TCustomListView::TCustomListView(TComponent* owner) : TCustomMultiSelectListCont
     tabStop_ = true;
     SetColor(clWindow);
     SetBounds(0, 0, 250, 150);
-    for (ImageRole& role : images_) {
-        role.change.OnChange = [this](TCustomImageList* sender) { RefreshImageRole(sender); };
-        role.list.OnDropped = [this, &role] {
-            role.change.OnChange = nullptr;
-            HandRoleToControl(static_cast<TImageRole>(&role - images_), nullptr);
-        };
+    for (int role = 0; role < 3; ++role) {
+        images_[role].change.OnChange = [this](TCustomImageList* sender) { RefreshImageRole(sender); };
+        // A list that goes has already let its change links go.
+        images_[role].list.OnDropped = [this, role] { SendImageRole(role, nullptr); };
     }
 }
 
@@ -67,11 +65,8 @@ void TCustomListView::CreateWnd() {
     SendMessageA(wnd, LVM_SETTEXTCOLOR, 0, ColorToRGB(Font.Color()));
     SendMessageA(wnd, LVM_SETTEXTBKCOLOR, 0, ColorToRGB(Color()));
     SendMessageA(wnd, LVM_SETBKCOLOR, 0, ColorToRGB(Color()));
-    for (int role = 0; role < 3; ++role) {
-        TCustomImageList* list = images_[role].list;
-        if (list && list->HandleAllocated())
-            SendMessageA(wnd, LVM_SETIMAGELIST, kRoleIds[role], reinterpret_cast<LPARAM>(list->PlatformHandle()));
-    }
+    for (int role = 0; role < 3; ++role)
+        if (images_[role].list && images_[role].list->HandleAllocated()) SendImageRole(role, images_[role].list);
     // Items kept from the window before come back in their order.
     std::vector<TListItem*> kept = std::move(kept_);
     kept_.clear();
@@ -200,27 +195,24 @@ void TCustomListView::AttachImageList(TImageRole role, TCustomImageList* list) {
     if (slot.list) slot.list->DetachListener(&slot.change);
     slot.list.Set(list);
     if (list) {
-        slot.change.OnChange = [this](TCustomImageList* sender) { RefreshImageRole(sender); };
         list->AttachListener(&slot.change);
         list->PlatformHandle();
     }
-    HandRoleToControl(role, list);
-}
-
-void TCustomListView::HandRoleToControl(TImageRole role, TCustomImageList* list) {
-    if (!WindowHandle()) return;
-    HIMAGELIST handle = list && list->HandleAllocated() ? list->PlatformHandle() : nullptr;
-    SendMessageA(WindowHandle(), LVM_SETIMAGELIST, kRoleIds[static_cast<int>(role)], reinterpret_cast<LPARAM>(handle));
+    SendImageRole(static_cast<int>(role), list);
     Invalidate();
 }
 
-void TCustomListView::RefreshImageRole(TCustomImageList* sender) {
+void TCustomListView::SendImageRole(int role, TCustomImageList* list) {
     if (!WindowHandle()) return;
+    HIMAGELIST handle = list && list->HandleAllocated() ? list->PlatformHandle() : nullptr;
+    SendMessageA(WindowHandle(), LVM_SETIMAGELIST, kRoleIds[role], reinterpret_cast<LPARAM>(handle));
+}
+
+void TCustomListView::RefreshImageRole(TCustomImageList* sender) {
     // One list in several roles is found in the first of them.
     for (int role = 0; role < 3; ++role)
         if (sender == images_[role].list) {
-            HIMAGELIST handle = sender->HandleAllocated() ? sender->PlatformHandle() : nullptr;
-            SendMessageA(WindowHandle(), LVM_SETIMAGELIST, kRoleIds[role], reinterpret_cast<LPARAM>(handle));
+            SendImageRole(role, sender);
             return;
         }
 }

@@ -94,7 +94,8 @@ private:
         TChangeLink change;
     };
     void RefreshImageRole(TCustomImageList* sender);
-    void HandRoleToControl(TImageRole role, TCustomImageList* list);
+    // Gives the control the role's list, or none.
+    void SendImageRole(int role, TCustomImageList* list);
     bool Notified(NMHDR& header, LRESULT& result);
     template <typename Item>
     void GiveDisplayInfo(Item& asked);
@@ -113,7 +114,6 @@ private:
     bool columnClick_ = true;
     bool showColumnHeaders_ = true;
     bool clicked_ = false;
-    bool rightClicked_ = false;
     // Items kept while the window is made again.
     std::vector<TListItem*> kept_;
     bool keepingItems_ = false;

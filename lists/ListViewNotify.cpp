@@ -43,9 +43,6 @@ void TCustomListView::WndProc(TMessage& message) {
         TCustomMultiSelectListControl::WndProc(message);
         if (clicked_) ClickAfterPlatform(message.LParam, true);
         return;
-    case WM_RBUTTONDOWN:
-        rightClicked_ = false;
-        break;
     default:
         break;
     }
@@ -69,8 +66,7 @@ bool TCustomListView::Notified(NMHDR& header, LRESULT& result) {
     case NM_CLICK:
         clicked_ = true;
         return true;
-    case NM_RCLICK:
-        rightClicked_ = true;
+    case NM_RCLICK:  // a right click is no click
         return true;
     case LVN_GETDISPINFOA:
         GiveDisplayInfo(reinterpret_cast<NMLVDISPINFOA&>(header).item);
