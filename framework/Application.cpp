@@ -74,10 +74,18 @@ void TApplication::Run() {
     while (!terminated_) {
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
+        if (IsAccelerator(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     terminated_ = true;
+}
+
+bool TApplication::IsAccelerator(const MSG& msg) {
+    if (msg.message != WM_SYSCHAR) return false;
+    TWinControl* form = TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT));
+    if (!form) return false;
+    return CallbackBarrier(true, [&] { return form->DialogChar(static_cast<char>(msg.wParam)); });
 }
 
 void TApplication::Terminate() {
@@ -92,6 +100,7 @@ void TApplication::ProcessMessages() {
             terminated_ = true;
             break;
         }
+        if (IsAccelerator(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -60,6 +60,8 @@ public:
 
 private:
     static LRESULT CALLBACK UtilityProc(HWND, UINT, WPARAM, LPARAM);
+    // Alt with a character goes to the form's controls before the platform sees it.
+    bool IsAccelerator(const MSG& msg);
     void ShowHintNow();
 
     std::string title_;

@@ -21,6 +21,23 @@ bool IdentToCursor(const std::string& name, TCursor& cursor) {
     return false;
 }
 
+bool IsAccel(char key, const std::string& caption) {
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(caption[i]))) {
+            ++i;  // a whole double-byte character: its trail byte may look like '&'
+            continue;
+        }
+        if (caption[i] != '&' || i + 1 >= caption.size()) continue;
+        char marked = caption[++i];
+        if (marked == '&') continue;
+        if (IsDBCSLeadByte(static_cast<BYTE>(marked))) return false;
+        char pair[2] = {marked, key};
+        CharUpperBuffA(pair, 2);
+        return pair[0] == pair[1];
+    }
+    return false;
+}
+
 HCURSOR CursorHandle(TCursor cursor) {
     LPCSTR id = IDC_ARROW;
     switch (cursor) {

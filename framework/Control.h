@@ -22,6 +22,9 @@ constexpr TCursor crHourGlass = -11;
 constexpr TCursor crHSplit = -14;
 constexpr TCursor crHandPoint = -21;
 bool IdentToCursor(const std::string& name, TCursor& cursor);
+// Whether `key` is the accelerator a caption marks with '&' ("&&" is a plain
+// '&'); letters match in either case, double-byte characters never.
+bool IsAccel(char key, const std::string& caption);
 HCURSOR CursorHandle(TCursor cursor);
 
 enum TControlStyle : unsigned {
@@ -119,6 +122,10 @@ public:
     virtual void MouseLeave() {}
     virtual void Click();
     virtual void DblClick();
+    // The system colours changed; windowed controls pass it to their children.
+    virtual void SysColorChanged() {}
+    // An accelerator key (Alt with a character); true when a control took it.
+    virtual bool DialogChar(char key) { (void)key; return false; }
 
     bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
     void Loaded() override;

@@ -185,6 +185,16 @@ TControl* TWinControl::ControlAtPos(POINT point, bool allowDisabled) const {
     return nullptr;
 }
 
+void TWinControl::SysColorChanged() {
+    for (TControl* child : controls_) child->SysColorChanged();
+}
+
+bool TWinControl::DialogChar(char key) {
+    for (TControl* child : controls_)
+        if (child->DialogChar(key)) return true;
+    return false;
+}
+
 void TWinControl::TextChanged() {
     if (handle_) SetWindowTextA(handle_, Caption().c_str());
 }
@@ -235,6 +245,9 @@ void TWinControl::WndProc(TMessage& message) {
         break;
     case WM_SIZE:
         if (message.WParam != SIZE_MINIMIZED) AlignControls();
+        break;
+    case WM_SYSCOLORCHANGE:
+        SysColorChanged();
         break;
     case CM_RELEASEREDRAW:
         redrawHeld_ = false;

@@ -80,6 +80,9 @@ public:
     bool Focused() const;
     void SetFocus();
 
+    void SysColorChanged() override;
+    bool DialogChar(char key) override;
+
     // Every message of the window comes here first.
     virtual void WndProc(TMessage& message);
     // The platform's own handling of a message.

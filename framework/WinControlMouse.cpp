@@ -96,8 +96,7 @@ void TWinControl::MouseMessage(TMessage& message) {
         break;
     case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
         if (target->HasStyle(csDoubleClicks) && button == TMouseButton::mbLeft) target->DblClick();
-        target->MouseDown(button, shift, x, y);
-        break;
+        [[fallthrough]];  // the second press of a double click is a press like any other
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
         if (target != this && target->HasStyle(csCaptureMouse) && button == TMouseButton::mbLeft) {
             captureControl_ = target;

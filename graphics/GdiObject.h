@@ -50,6 +50,12 @@ private:
     HDC dc_;
 };
 
+// A bitmap in the screen's own format (a device-dependent bitmap).
+inline GdiBitmap ScreenBitmap(int width, int height) {
+    WindowDC screen(nullptr);
+    return GdiBitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+}
+
 // Selects an object into a context and selects the previous one back on exit.
 class SelectGuard {
 public:

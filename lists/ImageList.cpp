@@ -21,11 +21,6 @@ TColor ColorOfImageList(COLORREF color) {
 }
 
 namespace {
-GdiBitmap ScreenBitmap(int width, int height) {
-    WindowDC screen(nullptr);
-    return GdiBitmap(CreateCompatibleBitmap(screen.Get(), width, height));
-}
-
 // Changes inside it notify once, when it ends, also when one of them throws.
 class Batch {
 public:
@@ -117,16 +112,41 @@ void TCustomImageList::RemoveImageAt(int index) {
     NotifyChange();
 }
 
-int TCustomImageList::AppendIcon(TIcon* icon) {
-    int position;
-    if (!icon) {
-        position = ImageList_Add(PlatformHandle(), scratch_.Get(), scratch_.Get());
-    } else {
-        if (icon->Height() < height_ || icon->Width() < width_)
-            throw EInvalidOperation(LoadStr(SInvalidImageSize));
-        // The platform scales the icon into the cell with its mask; the icon keeps its handle.
-        position = ImageList_ReplaceIcon(PlatformHandle(), -1, icon->GdiHandle());
+int TCustomImageList::AppendBlank() {
+    int position = ImageList_Add(PlatformHandle(), scratch_.Get(), scratch_.Get());
+    NotifyChange();
+    return position;
+}
+
+void TCustomImageList::ReplaceMasked(int position, HBITMAP image, COLORREF maskColor) {
+    if (position < 0 || position >= ImageCount()) throw EInvalidOperation(LoadStr(SInvalidImageListIndex));
+    GdiBitmap colour = ScreenBitmap(width_, height_);
+    GdiBitmap mask(CreateBitmap(width_, height_, 1, 1, nullptr));
+    if (!colour || !mask) throw EInvalidOperation(LoadStr(SInvalidImageList));
+    {
+        MemoryDC source, target, maskDC;
+        SelectGuard from(source.Get(), image);
+        SelectGuard toMask(maskDC.Get(), mask.Get());
+        SelectGuard toColour(target.Get(), colour.Get());
+        // Pixels of the mask colour become 1 in the mask ...
+        ::SetBkColor(source.Get(), maskColor & 0xFFFFFF);
+        BitBlt(maskDC.Get(), 0, 0, width_, height_, source.Get(), 0, 0, SRCCOPY);
+        BitBlt(target.Get(), 0, 0, width_, height_, source.Get(), 0, 0, SRCCOPY);
+        // ... and black in the picture, as the platform's masked drawing expects.
+        ::SetBkColor(target.Get(), RGB(255, 255, 255));
+        SetTextColor(target.Get(), RGB(0, 0, 0));
+        BitBlt(target.Get(), 0, 0, width_, height_, maskDC.Get(), 0, 0, 0x00220326);  // dest AND NOT mask
     }
+    if (!ImageList_Replace(PlatformHandle(), position, colour.Get(), mask.Get()))
+        throw EInvalidOperation(LoadStr(SInvalidImageList));
+    NotifyChange();
+}
+
+int TCustomImageList::AppendIcon(TIcon* icon) {
+    if (!icon) return AppendBlank();
+    if (icon->Height() < height_ || icon->Width() < width_) throw EInvalidOperation(LoadStr(SInvalidImageSize));
+    // The platform scales the icon into the cell with its mask; the icon keeps its handle.
+    int position = ImageList_ReplaceIcon(PlatformHandle(), -1, icon->GdiHandle());
     NotifyChange();
     return position;
 }
@@ -259,3 +279,5 @@ bool TCustomImageList::SetProperty(const std::string& name, const TPropertyValue
 }
 
 TImageList::TImageList(TComponent* owner) : TDragImageList(owner) { SetClassName("TImageList"); }
+
+TImageList::TImageList(int width, int height) : TDragImageList(width, height) { SetClassName("TImageList"); }

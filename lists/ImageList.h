@@ -78,6 +78,11 @@ public:
     // The new picture's position, or -1 when the platform refused the icon.
     // An icon smaller than the cell is "无效的图象大小"; no icon appends the scratch picture.
     int AppendIcon(TIcon* icon);
+    // Appends a black picture with an opaque mask and returns its position.
+    int AppendBlank();
+    // Replaces the picture at `position` by `image` (a bitmap of the cell size,
+    // selected nowhere), every pixel of `maskColor` transparent.
+    void ReplaceMasked(int position, HBITMAP image, COLORREF maskColor);
     // Gives `icon` a new handle made from the picture at `position`.
     void CopyIconOut(int position, TIcon* icon);
     // Puts the icon in at `position` (0 ... ImageCount); a position beyond the
@@ -130,6 +135,7 @@ public:
 class TImageList : public TDragImageList {
 public:
     explicit TImageList(TComponent* owner);
+    TImageList(int width, int height);
 };
 
 // The platform's colour for a colour of ours and back: clNone and clDefault

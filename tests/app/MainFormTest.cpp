@@ -163,7 +163,8 @@ TEST_F(MainFormFixture, HintsShowOnTheBannerAndButtonsButNotThePanels) {
         EXPECT_EQ(buttons[i]->Hint(), hints[i]);
         EXPECT_TRUE(buttons[i]->ShowHint());
         EXPECT_TRUE(buttons[i]->Flat());
-        EXPECT_NE(buttons[i]->Glyph(), nullptr);
+        EXPECT_EQ(buttons[i]->Glyph().Width(), 16);
+        EXPECT_EQ(buttons[i]->NumGlyphs(), 1);
     }
     EXPECT_FALSE(form->Panel7->ShowHint());
 }
