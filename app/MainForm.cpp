@@ -1,5 +1,8 @@
 #include "app/MainForm.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <shellapi.h>
 
 #include "buttons/SpeedButton.h"
@@ -122,10 +125,31 @@ long long FileSizeOf(const std::string& path) {
 }
 }  // namespace
 
+int TForm1::CheckedZoomLevel() {
+    // A level set anywhere else than by the zoom buttons never reads past the table.
+    ZoomLevel = std::clamp(ZoomLevel, 1, static_cast<int>(std::size(kZoomSteps)));
+    return ZoomLevel;
+}
+
+void TForm1::SizePreview() {
+    int side = kZoomSteps[CheckedZoomLevel() - 1].side;
+    Image2->SetBounds(Image2->Left(), Image2->Top(), side, side);
+}
+
 void TForm1::ApplyZoom() {
-    const ZoomStep& step = kZoomSteps[ZoomLevel - 1];
-    Image2->SetBounds(Image2->Left(), Image2->Top(), step.side, step.side);
-    Panel6->SetCaption(LoadStr(step.label));
+    SizePreview();
+    Panel6->SetCaption(LoadStr(kZoomSteps[CheckedZoomLevel() - 1].label));
+}
+
+void TForm1::PreviewIcon(int index) {
+    TIcon icon;
+    TBitmap bitmap;
+    icon.SetGdiHandle(IconOf(FilePath, index));
+    bitmap.SetWidth(icon.Width());
+    bitmap.SetHeight(icon.Height());
+    bitmap.Surface().Draw(0, 0, &icon);
+    // The preview shares the rendered image: it outlives this bitmap object.
+    Image2->Picture().Bitmap()->ShareFrom(&bitmap);
 }
 
 void TForm1::CentrePreview() {
@@ -138,17 +162,12 @@ void TForm1::SetToolButtonsEnabled(bool enabled) {
 }
 
 void TForm1::FileListBox1Change(TObject*) {
-    TIcon icon;
-    TBitmap bitmap;
     FilePath = FileListBox1->SelectedPath();
     IconCount = static_cast<int>(reinterpret_cast<UINT_PTR>(IconOf(FilePath, -1)));
-    icon.SetGdiHandle(IconOf(FilePath, 0));
-    bitmap.SetWidth(icon.Width());
-    bitmap.SetHeight(icon.Height());
-    bitmap.Surface().Draw(0, 0, &icon);
-    Image2->Picture().Bitmap()->ShareFrom(&bitmap);
+    PreviewIcon(0);
     ApplyZoom();
     CentrePreview();
+    TIcon icon;
     ImageList1->EmptyImages();
     for (int i = 0; i < IconCount; ++i) {
         icon.SetGdiHandle(IconOf(FilePath, i));
@@ -173,11 +192,31 @@ void TForm1::FileListBox1Change(TObject*) {
     }
 }
 
-// Icon selection, zoom, copy and save come with their own parts of the window;
-// until then these handlers leave the window as it is.
-void TForm1::ListView1Click(TObject*) {}
-void TForm1::SpeedButton1Click(TObject*) {}
-void TForm1::SpeedButton2Click(TObject*) {}
+void TForm1::ListView1Click(TObject*) {
+    // The item's position names the icon, whatever picture the item shows; the
+    // path is the one the last scan read, not the file list's selection now.
+    int selected = ListView1->SelectedPosition();
+    if (selected < 0 || selected >= IconCount) return;
+    PreviewIcon(selected);
+    SizePreview();
+    CentrePreview();
+    Panel11->SetCaption(LoadStr(SSelectedIconPrefix) + IntToStr(selected + 1) + LoadStr(SSelectedIconSuffix));
+}
+
+void TForm1::SpeedButton1Click(TObject*) {
+    ZoomLevel = std::min(ZoomLevel + 1, static_cast<int>(std::size(kZoomSteps)));
+    ApplyZoom();
+    CentrePreview();
+}
+
+void TForm1::SpeedButton2Click(TObject*) {
+    ZoomLevel = std::max(ZoomLevel - 1, 1);
+    ApplyZoom();
+    CentrePreview();
+}
+
+// Copy and save come with their own part of the window; until then these
+// handlers leave the window as it is.
 void TForm1::SpeedButton3Click(TObject*) {}
 void TForm1::SpeedButton4Click(TObject*) {}
 

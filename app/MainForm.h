@@ -73,8 +73,14 @@ public:
     void Loaded() override;
 
 private:
+    // ZoomLevel, brought into the zoom table's range first.
+    int CheckedZoomLevel();
+    // Sizes the preview for ZoomLevel.
+    void SizePreview();
     // Sizes the preview for ZoomLevel and names the ratio.
     void ApplyZoom();
+    // Shows icon `index` of FilePath, rendered at its own size on white.
+    void PreviewIcon(int index);
     // Puts the preview in the middle of its area.
     void CentrePreview();
     void SetToolButtonsEnabled(bool enabled);

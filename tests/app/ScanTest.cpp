@@ -126,6 +126,24 @@ struct ScanFixture : ::testing::Test {
         return on == 4 ? 1 : on == 0 ? 0 : -1;
     }
     static RECT Preview() { return form->Image2->BoundsRect(); }
+    static COLORREF PreviewPixel(int x, int y) { return WindowPixel(form->Panel9->WindowHandle(), x, y); }
+
+    static POINT IconCentre(int position) {
+        RECT r{LVIR_ICON, 0, 0, 0};
+        SendMessageA(form->ListView1->WindowHandle(), LVM_GETITEMRECT, position, reinterpret_cast<LPARAM>(&r));
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    // As the platform delivers a click: the list view follows the mouse inside
+    // the press, so the release already waits in the queue.
+    static void ClickIcons(POINT at) {
+        HWND wnd = form->ListView1->WindowHandle();
+        PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        SendMouse(wnd, WM_LBUTTONDOWN, at.x, at.y, MK_LBUTTON);
+        PumpMessages(20);
+    }
+    static void ClickButton(TSpeedButton* button) {
+        ClickAt(button->Parent()->WindowHandle(), button->Left() + 11, button->Top() + 11);
+    }
 };
 std::unique_ptr<TForm1> ScanFixture::form;
 std::string ScanFixture::temp;
@@ -136,6 +154,8 @@ struct ScanOfAFileWithoutIcons : ScanFixture {};
 struct ScanZoom : ScanFixture {};
 struct ScanFailure : ScanFixture {};
 struct ScanSelection : ScanFixture {};
+struct IconSelection : ScanFixture {};
+const COLORREF kYellow = RGB(255, 255, 0);  // the centre of threeicons.dll's third icon
 }  // namespace
 
 TEST_F(ScanOfAFileWithIcons, TheStatusBarLabelsAndButtonsDescribeTheFile) {
@@ -348,4 +368,66 @@ TEST_F(ScanSelection, AFileInAFolderWhoseNameEndsInATwoByteCharacterIsNamedWitho
     form->FileListBox1->SetDirPath(temp);
     DeleteFileA(path.c_str());
     EXPECT_TRUE(RemoveDirectoryA(folder.c_str()));
+}
+
+TEST_F(IconSelection, ClickingTheThirdIconPreviewsItAndAZoomKeepsItOnlyResized) {
+    Pick(kFixtures, "threeicons.dll");
+    form->Panel6->SetCaption("x");
+    ClickIcons(IconCentre(2));
+    EXPECT_EQ(Selected(), "所选图标为: 第3个图标");
+    EXPECT_EQ(Ratio(), "x") << "a selection leaves the ratio's label alone";
+    // Icon pixel (15, 15) covers area pixels 41 + 2 * 15 = 71 and 19 + 2 * 15 = 49, and the next ones.
+    EXPECT_EQ(PreviewPixel(72, 50), kYellow);
+    ClickButton(form->SpeedButton1);
+    EXPECT_EQ(form->ZoomLevel, 4);
+    RECT r = Preview();
+    EXPECT_EQ(r.left, 25);
+    EXPECT_EQ(r.top, 3);
+    EXPECT_EQ(r.right - r.left, 96);
+    EXPECT_EQ(Ratio(), "图标显示比例 3:1");
+    EXPECT_EQ(Selected(), "所选图标为: 第3个图标");
+    EXPECT_EQ(PreviewPixel(25 + 3 * 15 + 1, 3 + 3 * 15 + 1), kYellow);
+}
+
+TEST_F(IconSelection, ClicksOnEmptySpaceAndKeysLeaveThePreviewAsItWas) {
+    Pick(kFixtures, "threeicons.dll");
+    ClickIcons(IconCentre(2));
+    ClickIcons({form->ListView1->Width() - 10, form->ListView1->Height() - 10});
+    EXPECT_EQ(form->ListView1->SelectedPosition(), -1);
+    EXPECT_EQ(Selected(), "所选图标为: 第3个图标");
+    ClickIcons(IconCentre(2));
+    SendMessageA(form->ListView1->WindowHandle(), WM_KEYDOWN, VK_LEFT, 0);
+    SendMessageA(form->ListView1->WindowHandle(), WM_KEYUP, VK_LEFT, 0);
+    PumpMessages(20);
+    EXPECT_EQ(form->ListView1->SelectedPosition(), 1);
+    EXPECT_EQ(Selected(), "所选图标为: 第3个图标");
+    EXPECT_EQ(PreviewPixel(72, 50), kYellow);
+}
+
+TEST_F(IconSelection, TheZoomButtonsStepThroughTheLevelsAndStopAtBothEnds) {
+    const struct {
+        int from;
+        TSpeedButton* TForm1::*button;
+        int clicks, level, side;
+        const char* ratio;
+    } cases[] = {{3, &TForm1::SpeedButton1, 1, 4, 96, "图标显示比例 3:1"},
+                 {4, &TForm1::SpeedButton1, 2, 4, 96, "图标显示比例 3:1"},
+                 {3, &TForm1::SpeedButton2, 1, 2, 32, "图标显示比例 1:1"},
+                 {2, &TForm1::SpeedButton2, 3, 1, 16, "图标显示比例 0.5:1"},
+                 {1, &TForm1::SpeedButton1, 1, 2, 32, "图标显示比例 1:1"}};
+    Pick(kFixtures, "oneicon.dll");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ratio);
+        form->ZoomLevel = c.from;
+        form->Panel6->SetCaption("x");  // at either end the label and size are set again
+        form->Image2->SetBounds(0, 0, 1, 1);
+        for (int i = 0; i < c.clicks; ++i) ClickButton(form.get()->*c.button);
+        EXPECT_EQ(form->ZoomLevel, c.level);
+        EXPECT_EQ(Ratio(), c.ratio);
+        RECT r = Preview();
+        EXPECT_EQ(r.right - r.left, c.side);
+        EXPECT_EQ(r.bottom - r.top, c.side);
+        EXPECT_EQ(r.left, 73 - c.side / 2);
+        EXPECT_EQ(r.top, 51 - c.side / 2);
+    }
 }
