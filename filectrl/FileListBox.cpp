@@ -2,6 +2,7 @@
 
 #include "filectrl/DirectoryListBox.h"
 #include "filectrl/FilterComboBox.h"
+#include "filectrl/ListGlyphs.h"
 #include "filectrl/PathHelpers.h"
 #include "framework/Edit.h"
 #include "base/Exceptions.h"
@@ -9,15 +10,6 @@
 #include "base/ResStrings.h"
 #include "graphics/Bitmap.h"
 #include "resources/StringIds.h"
-
-namespace {
-std::unique_ptr<TBitmap> ResourceGlyph(const char* name) {
-    auto glyph = std::make_unique<TBitmap>();
-    glyph->SetGdiHandle(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    return glyph;
-}
-}  // namespace
 
 TFileListBox::TFileListBox(TComponent* owner) : TCustomListBox(owner) {
     SetClassName("TFileListBox");

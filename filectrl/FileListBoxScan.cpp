@@ -1,5 +1,6 @@
 // Listing a directory and drawing its entries.
 #include "filectrl/FileListBox.h"
+#include "filectrl/ListGlyphs.h"
 #include "filectrl/PathHelpers.h"
 #include "framework/Application.h"
 #include "graphics/Bitmap.h"
@@ -73,14 +74,6 @@ void TFileListBox::DrawItem(int index, RECT rect, UINT) {
     canvas.FillRect(rect);
     int offset = 2;
     auto* glyph = dynamic_cast<TBitmap*>(Items().Objects(index));
-    if (showGlyphs_ && glyph && !glyph->Empty()) {
-        int w = glyph->Width(), h = glyph->Height();
-        int y = (rect.top + rect.bottom - h) / 2;
-        RECT to{rect.left + 2, y, rect.left + 2 + w, y + h};
-        RECT from{0, 0, w, h};
-        COLORREF corner = glyph->Surface().PixelAt(0, h - 1);
-        canvas.CopyReplacingColour(to, glyph, from, static_cast<TColor>(corner));
-        offset = w + 6;
-    }
+    if (showGlyphs_ && glyph && !glyph->Empty()) offset = DrawListGlyph(canvas, *glyph, rect.left + 2, rect) + 6;
     canvas.TextOut(rect.left + offset, rect.top, Items().Strings(index));
 }

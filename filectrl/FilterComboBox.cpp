@@ -6,7 +6,6 @@
 #include "base/ResStrings.h"
 #include "resources/StringIds.h"
 
-
 TFilterComboBox::TFilterComboBox(TComponent* owner) : TCustomComboBox(owner) {
     SetClassName("TFilterComboBox");
     filter_ = LoadStr(SDefaultFilter);
@@ -17,16 +16,17 @@ void TFilterComboBox::CreateWnd() {
     BuildEntries();
 }
 
+// Walked by characters: the second byte of a GBK character (東 is 96 7C) may be '|'.
 void TFilterComboBox::BuildEntries() {
     Items().Clear();
     masks_.clear();
     std::string rest = filter_;
-    size_t bar = rest.find('|');
+    size_t bar = FirstDelimiter(rest, "|");
     while (bar != std::string::npos) {
         std::string description = rest.substr(0, bar);
         rest.erase(0, bar + 1);
         std::string mask;
-        size_t next = rest.find('|');
+        size_t next = FirstDelimiter(rest, "|");
         if (next == std::string::npos) {
             mask = rest;
             rest.clear();
@@ -36,7 +36,7 @@ void TFilterComboBox::BuildEntries() {
         }
         Items().Add(description);
         masks_.push_back(mask);
-        bar = rest.find('|');
+        bar = FirstDelimiter(rest, "|");
     }
     if (Items().Count() > 0) Items().SetItemIndex(0);
 }

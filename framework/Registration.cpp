@@ -1,5 +1,6 @@
 #include "framework/FormReader.h"
 #include "framework/Image.h"
+#include "framework/Label.h"
 #include "framework/Panel.h"
 #include "framework/Splitter.h"
 #include "framework/StatusBar.h"
@@ -9,4 +10,5 @@ void RegisterFrameworkClasses() {
     RegisterComponentClass<TSplitter>("TSplitter");
     RegisterComponentClass<TStatusBar>("TStatusBar");
     RegisterComponentClass<TImage>("TImage");
+    RegisterComponentClass<TLabel>("TLabel");
 }

@@ -261,3 +261,13 @@ void TCanvas::CopyReplacingColour(const RECT& dest, TBitmap* bitmap, const RECT&
     }
     Changed();
 }
+
+TScreenCanvas::TScreenCanvas(const TFont& font) : screen_(GetDC(nullptr)) {
+    SetHandle(screen_);
+    Font.Assign(font);
+}
+
+TScreenCanvas::~TScreenCanvas() {
+    SetHandle(nullptr);  // the font goes back out before the context does
+    if (screen_) ReleaseDC(nullptr, screen_);
+}

@@ -83,6 +83,16 @@ private:
     int lockCount_ = 0;
 };
 
+// A canvas on the screen's context with a given font, for measuring text.
+class TScreenCanvas : public TCanvas {
+public:
+    explicit TScreenCanvas(const TFont& font);
+    ~TScreenCanvas() override;
+
+private:
+    HDC screen_;
+};
+
 // Keeps a canvas locked for a scope.
 class CanvasLock {
 public:

@@ -215,7 +215,10 @@ TEST_F(MainFormFixture, BrowsingControlsAndListsAreLinkedAsDesigned) {
     EXPECT_EQ(form->FileListBox1->Mask(), "*.exe;*.ico;*.bmp;*.dll;*.icl");
     EXPECT_EQ(form->FileListBox1->ItemHeight(), 12);
     EXPECT_EQ(form->DirectoryListBox1->ItemHeight(), 16);
-    EXPECT_EQ(form->FilterComboBox1->FileList(), form->FileListBox1);
+    // The window's handlers move the browsing controls: none is linked to another.
+    EXPECT_EQ(form->FilterComboBox1->FileList(), nullptr);
+    EXPECT_EQ(form->DirectoryListBox1->FileList(), nullptr);
+    EXPECT_EQ(form->DriveComboBox1->DirList(), nullptr);
     EXPECT_EQ(form->FilterComboBox1->Filter(),
               "所有图标文件 (*.exe;*.ico;*.bmp;*.dll;*.icl)|*.exe;*.ico;*.bmp;*.dll;*.icl|EXE文件(*.exe)|*.exe|"
               "ICO文件(*.ico)|*.ico|BMP文件(*.bmp)|*.bmp|DLL文件(*.dll)|*.dll|ICL文件(*.icl)|*.icl|"
