@@ -9,6 +9,8 @@
 
 #include "app/MainForm.h"
 #include "buttons/SpeedButton.h"
+#include "filectrl/DirectoryListBox.h"
+#include "filectrl/DriveComboBox.h"
 #include "filectrl/FileListBox.h"
 #include "filectrl/FilterComboBox.h"
 #include "fixtures.h"
@@ -155,6 +157,32 @@ struct ScanZoom : ScanFixture {};
 struct ScanFailure : ScanFixture {};
 struct ScanSelection : ScanFixture {};
 struct IconSelection : ScanFixture {};
+
+// Counts the scans the file list's changes run.
+struct WindowBrowsing : ScanFixture {
+    int scans = 0;
+    TNotifyEvent scan;
+    void SetUp() override {
+        ScanFixture::SetUp();
+        scan = form->FileListBox1->OnChange;
+        form->FileListBox1->OnChange = [this](TObject* sender) {
+            ++scans;
+            scan(sender);
+        };
+    }
+    void TearDown() override {
+        form->FileListBox1->OnChange = scan;
+        form->DirectoryListBox1->SetDirPath(kFixtures);
+        form->FilterComboBox1->Items().SetItemIndex(0);
+        ScanFixture::TearDown();
+    }
+    // The platform's report of a pick: the selection moves, then the parent hears of it.
+    static void Notify(TWinControl* control, UINT message, int index, WORD code) {
+        HWND wnd = control->WindowHandle();
+        SendMessageA(wnd, message, index, 0);
+        SendMessageA(GetParent(wnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(wnd), code), reinterpret_cast<LPARAM>(wnd));
+    }
+};
 const COLORREF kYellow = RGB(255, 255, 0);  // the centre of threeicons.dll's third icon
 }  // namespace
 
@@ -430,4 +458,54 @@ TEST_F(IconSelection, TheZoomButtonsStepThroughTheLevelsAndStopAtBothEnds) {
         EXPECT_EQ(r.left, 73 - c.side / 2);
         EXPECT_EQ(r.top, 51 - c.side / 2);
     }
+}
+
+TEST_F(WindowBrowsing, OpeningAFolderMovesTheFileListThereWithOneEmptyScan) {
+    const std::string sub = temp + "\\Sub";
+    ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
+    CopyFileA((kFixtures + "\\threeicons.dll").c_str(), (sub + "\\three.dll").c_str(), FALSE);
+    form->DirectoryListBox1->SetDirPath(temp);
+    EXPECT_EQ(form->FileListBox1->DirPath(), temp);
+    scans = 0;
+    int index = form->DirectoryListBox1->Items().FindExact("Sub");
+    ASSERT_GE(index, 0);
+    Notify(form->DirectoryListBox1, LB_SETCURSEL, index, LBN_DBLCLK);
+    EXPECT_EQ(form->DirectoryListBox1->DirPath(), sub);
+    EXPECT_EQ(form->FileListBox1->DirPath(), sub);
+    EXPECT_EQ(scans, 1);
+    EXPECT_EQ(Location(), " 当前文件位置: ");
+    EXPECT_EQ(form->FileListBox1->Items().FindExact("three.dll"), 0);
+    Click("three.dll");
+    EXPECT_EQ(Selected(), "所选图标为: 第1个图标");
+    form->DirectoryListBox1->SetDirPath(temp);
+    DeleteFileA((sub + "\\three.dll").c_str());
+    EXPECT_TRUE(RemoveDirectoryA(sub.c_str()));
+}
+
+TEST_F(WindowBrowsing, PickingADriveMovesTheDirectoryListAndTheFileListWithOneEmptyScan) {
+    if (GetDriveTypeA("Y:\\") <= DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "drive Y: is not mapped (run through ctest)";
+    int index = -1;
+    for (int i = 0; i < form->DriveComboBox1->Items().Count(); ++i)
+        if (form->DriveComboBox1->Items().Strings(i).rfind("y:", 0) == 0) index = i;
+    ASSERT_GE(index, 0);
+    Notify(form->DriveComboBox1, CB_SETCURSEL, index, CBN_SELCHANGE);
+    EXPECT_EQ(form->DriveComboBox1->DriveLetter(), 'y');
+    // The directory is what the platform reports after changing to "y:", letter case included.
+    EXPECT_EQ(_strnicmp(form->DirectoryListBox1->DirPath().c_str(), "Y:\\", 3), 0);
+    EXPECT_EQ(form->FileListBox1->DirPath(), form->DirectoryListBox1->DirPath());
+    EXPECT_EQ(scans, 1);
+}
+
+TEST_F(WindowBrowsing, PickingAFilterNarrowsTheFileListWithOneEmptyScan) {
+    form->DirectoryListBox1->SetDirPath(kFixtures);
+    form->FileListBox1->SetDirPath(kFixtures);
+    scans = 0;
+    Notify(form->FilterComboBox1, CB_SETCURSEL, 1, CBN_SELCHANGE);  // EXE文件(*.exe)
+    EXPECT_EQ(form->FileListBox1->Mask(), "*.exe");
+    EXPECT_EQ(scans, 1);
+    EXPECT_LT(form->FileListBox1->Items().FindExact("threeicons.dll"), 0);
+    Notify(form->FilterComboBox1, CB_SETCURSEL, 0, CBN_SELCHANGE);
+    EXPECT_EQ(form->FileListBox1->Mask(), "*.exe;*.ico;*.bmp;*.dll;*.icl");
+    EXPECT_EQ(scans, 2);
+    EXPECT_GE(form->FileListBox1->Items().FindExact("threeicons.dll"), 0);
 }
