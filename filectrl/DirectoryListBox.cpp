@@ -132,7 +132,7 @@ void TDirectoryListBox::DrawItem(int index, RECT rect, UINT) {
     int glyphWidth = 16;
     int indent = 4 * index + 2;
     if (auto* glyph = dynamic_cast<TBitmap*>(Items().Objects(index)); glyph && !glyph->Empty()) {
-        // Sub-directories stand one step in from the current directory, however deep.
+        // Sub-directories are indented by the depth of the whole path, however the chain is drawn.
         if (glyph == closed_.get()) indent = 4 * PathDepth(directory_) + 6;
         glyphWidth = DrawListGlyph(canvas, *glyph, rect.left + indent, rect);
     }
@@ -199,6 +199,8 @@ void TDirectoryListBox::SetDirPath(const std::string& target) {
 void TDirectoryListBox::SwitchDrive(char letter) {
     if (UpperAscii(letter) == UpperAscii(DriveLetter())) return;
     if (letter != 0) {
+        // Starting from our own directory, a drive that cannot be entered leaves us there.
+        if (DirectoryExists(directory_)) ChangeDirectory(directory_);
         ChangeDirectory(std::string(1, letter) + ":");  // the drive's remembered directory
         directory_ = CurrentDirectory();
     }
