@@ -20,7 +20,7 @@ TBitmap::~TBitmap() {
     image_->Release();
 }
 
-bool TBitmap::Empty() { return !image_->GdiHandle && image_->StoredBmp.empty(); }
+bool TBitmap::Empty() { return !image_->GdiHandle && !image_->SectionHandle() && image_->StoredBmp.empty(); }
 
 int TBitmap::Width() { return image_->Description.dsBm.bmWidth; }
 
@@ -88,7 +88,14 @@ void TBitmap::SetHeight(int height) {
 }
 
 void TBitmap::BeforeWrite() {
-    if (image_->UseCount() > 1) CopyImage(image_->GdiHandle, image_->Palette, image_->Description);
+    if (image_->UseCount() > 1) {
+        bool shortHeader = image_->ShortHeader;
+        CopyImage(image_->GdiHandle, image_->HalftoneMade ? nullptr : image_->Palette, image_->Description);
+        image_->ShortHeader = shortHeader;
+    } else {
+        // Drawing goes to the device-dependent bitmap: a copy beside it would be stale.
+        image_->ReplaceSection(GdiBitmap(), DIBSECTION{});
+    }
     image_->Description.dsBmih.biClrUsed = 0;
     image_->Description.dsBmih.biClrImportant = 0;
     image_->StoredBmp.clear();

@@ -8,6 +8,9 @@
 #include "graphics/Graphic.h"
 #include "graphics/SharedImage.h"
 
+// How the pixels lie in memory: the screen's own format, or a DIB section's.
+enum class TPixelLayout { plDevice, pl1Bit, pl4Bit, pl8Bit, pl15Bit, pl16Bit, pl24Bit, pl32Bit, plCustom };
+
 class TBitmap : public TGraphic {
 public:
     TBitmap();
@@ -58,6 +61,16 @@ public:
     TBitmapImage* Image() const { return image_; }
     // Copy-on-write: run before every write to the pixels.
     void BeforeWrite();
+
+    TPixelLayout PixelLayout() const;
+    // Converts the pixels to that layout; plCustom is "无效的像素格式".
+    void SetPixelLayout(TPixelLayout layout);
+    // The first byte of row `row`, row 0 being the top of the picture; a row
+    // outside the picture is "扫描线索引超界".
+    unsigned char* RowAddress(int row);
+    // Gives a device-dependent bitmap a device-independent copy beside it,
+    // kept until the pixels are next written.
+    void DIBNeeded();
     void FreeContext();
 
 protected:
@@ -72,6 +85,9 @@ private:
     // Re-shapes the pixels to `description` into a new private record.
     void CopyImage(HBITMAP handle, HPALETTE palette, DIBSECTION description);
     GdiBitmap MakeMask(HBITMAP handle, HPALETTE palette, TColor color);
+    // The clipboard's copy: a screen-compatible (or one-bit) bitmap of the
+    // image and a new palette of the same entries, none without a palette.
+    void MakeClipboardBitmap(UINT& format, GdiBitmap& bitmap, GdiPalette& palette);
 
     TBitmapImage* image_;
     std::unique_ptr<TBitmapCanvas> canvas_;
@@ -80,6 +96,10 @@ private:
     bool maskPixelsCurrent_ = false;
     TColor transparentColor_ = clDefault;
 };
+
+// Uncompressed pixels, or bit fields that name exactly the uncompressed layout
+// (5-5-5 for 16 bits, 8-8-8 for 32), as some platforms report such a section.
+bool IsPlainRgb(const DIBSECTION& description);
 
 // Makes a bitmap of `target`'s shape holding `oldHandle`'s pixels at the top
 // left; the new area takes `canvas`'s brush, or white without a canvas. Fills

@@ -48,6 +48,14 @@ void FillColorTable(BitmapInfo256& info, HBITMAP oldHandle, HPALETTE newPalette,
 }
 }  // namespace
 
+bool IsPlainRgb(const DIBSECTION& d) {
+    if (d.dsBmih.biCompression == BI_RGB) return true;
+    if (d.dsBmih.biCompression != BI_BITFIELDS) return false;
+    if (d.dsBmih.biBitCount == 16) return d.dsBitfields[0] == 0x7C00 && d.dsBitfields[1] == 0x03E0 && d.dsBitfields[2] == 0x001F;
+    if (d.dsBmih.biBitCount == 32) return d.dsBitfields[0] == 0xFF0000 && d.dsBitfields[1] == 0xFF00 && d.dsBitfields[2] == 0xFF;
+    return false;
+}
+
 GdiBitmap ReshapeBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPalette, DIBSECTION& target,
                         TCanvas* canvas) {
     bool wantSection = target.dsBmih.biSize >= sizeof(BITMAPINFOHEADER);

@@ -6,6 +6,7 @@
 #include "base/PlatformError.h"
 #include "base/ResStrings.h"
 #include "graphics/Bitmap.h"
+#include "graphics/BmpWriter.h"
 #include "resources/StringIds.h"
 
 namespace {
@@ -75,45 +76,14 @@ void TBitmap::LoadFromStream(const std::string& bytes) {
     GetObjectA(section.Get(), sizeof description, &description);
     paletteIgnored_ = false;
     NewImage(std::move(section), GdiPalette(), description, bytes);
+    image_->ShortHeader = shortHeader;
     PaletteChanged = true;
     Changed();
 }
 
 std::string TBitmap::SaveToStream() {
-    if (!image_->StoredBmp.empty()) return image_->StoredBmp;
-    HBITMAP handle = image_->GdiHandle;
-    if (!handle) InvalidBitmap();
-    FreeContext();
-    const BITMAP& bm = image_->Description.dsBm;
-    int bits = image_->Description.dsBmih.biBitCount ? image_->Description.dsBmih.biBitCount
-                                                     : bm.bmBitsPixel * bm.bmPlanes;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) bits = 24;
-    int width = bm.bmWidth, height = std::abs(bm.bmHeight);
-    BitmapInfo256 info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = static_cast<WORD>(bits);
-    info.header.biCompression = BI_RGB;
-    size_t imageSize = RowBytes(width, bits) * height;
-    std::vector<char> pixels(imageSize);
-    WindowDC screen(nullptr);
-    if (!GetDIBits(screen.Get(), handle, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                   DIB_RGB_COLORS))
-        RaiseLastPlatformError();
-    size_t colors = bits <= 8 ? (1u << bits) : 0;
-    info.header.biClrUsed = bits <= 8 ? static_cast<DWORD>(colors) : 0;
-    info.header.biSizeImage = static_cast<DWORD>(imageSize);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = static_cast<DWORD>(sizeof file + sizeof info.header + colors * sizeof(RGBQUAD));
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + imageSize);
     std::string out;
-    out.append(reinterpret_cast<const char*>(&file), sizeof file);
-    out.append(reinterpret_cast<const char*>(&info.header), sizeof info.header);
-    out.append(reinterpret_cast<const char*>(info.colors), colors * sizeof(RGBQUAD));
-    out.append(pixels.data(), pixels.size());
+    WriteBmpStream(*this, out, false);
     return out;
 }
 
@@ -123,8 +93,4 @@ void TBitmap::ReadData(TByteReader& reader) {
     LoadFromStream(reader.Read(static_cast<size_t>(size)));
 }
 
-void TBitmap::WriteData(std::string& out) {
-    std::string bytes = SaveToStream();
-    AppendInt32(out, static_cast<int32_t>(bytes.size()));
-    out += bytes;
-}
+void TBitmap::WriteData(std::string& out) { WriteBmpStream(*this, out, true); }

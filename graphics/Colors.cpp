@@ -3,8 +3,10 @@
 #include "base/PropertyValue.h"
 
 COLORREF ColorToRGB(TColor color) {
+    // Only system colours resolve: clNone, clDefault and palette-relative
+    // colours keep their own values and so never pass for a plain colour.
     if (color < 0) return GetSysColor(color & 0xFF);
-    return static_cast<COLORREF>(color) & 0x00FFFFFF;
+    return static_cast<COLORREF>(color);
 }
 
 bool IdentToColor(const std::string& name, TColor& color) {

@@ -4,9 +4,13 @@
 
 #include "base/UniqueHandle.h"
 
-// The shared system palette is a stock object: its holders never delete it.
+// The shared palette of the display's sixteen standard colours, made once
+// and never deleted.
+HPALETTE SystemPalette16();
+
+// Shared palettes (the stock one and the sixteen colours) are never deleted by their holders.
 inline void DeletePaletteObject(HPALETTE palette) {
-    if (palette && palette != GetStockObject(DEFAULT_PALETTE)) DeleteObject(palette);
+    if (palette && palette != GetStockObject(DEFAULT_PALETTE) && palette != SystemPalette16()) DeleteObject(palette);
 }
 
 template <typename Handle>

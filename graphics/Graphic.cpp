@@ -6,6 +6,7 @@
 
 #include "base/Exceptions.h"
 #include "base/ResStrings.h"
+#include "base/WholeFile.h"
 #include "resources/StringIds.h"
 
 bool TGraphic::Equals(TGraphic* other) {
@@ -47,9 +48,5 @@ void TGraphic::LoadFromFile(const std::string& fileName) {
 }
 
 void TGraphic::SaveToFile(const std::string& fileName) {
-    std::string bytes = SaveToStream();
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    if (!out) throw EFCreateError(Format(LoadStr(SFCreateError), {fileName}));
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw EWriteError(LoadStr(SWriteError));
+    WriteWholeFile(fileName, SaveToStream());
 }

@@ -3,50 +3,42 @@
 #include <cstring>
 
 #include "base/Exceptions.h"
+#include "base/PlatformError.h"
 #include "base/ResStrings.h"
+#include "graphics/IconFile.h"
 #include "graphics/Canvas.h"
 #include "resources/StringIds.h"
 
 namespace {
-#pragma pack(push, 1)
-struct IconDir {
-    WORD reserved, type, count;
-};
-struct IconDirEntry {
-    BYTE width, height, colorCount, reserved;
-    WORD planes, bitCount;
-    DWORD bytesInRes, imageOffset;
-};
-#pragma pack(pop)
-
 [[noreturn]] void InvalidIcon() { throw EInvalidGraphic(LoadStr(SInvalidIcon)); }
 
-// The entries of icon-file bytes; a header of another kind is refused.
-std::vector<IconDirEntry> IconEntries(const std::string& data) {
-    if (data.size() < sizeof(IconDir)) InvalidIcon();
-    IconDir dir;
-    std::memcpy(&dir, data.data(), sizeof dir);
-    if (dir.reserved != 0 || (dir.type != 0 && dir.type != 1) || dir.count == 0) InvalidIcon();
-    if (data.size() < sizeof dir + dir.count * sizeof(IconDirEntry)) InvalidIcon();
-    std::vector<IconDirEntry> entries(dir.count);
-    std::memcpy(entries.data(), data.data() + sizeof dir, dir.count * sizeof(IconDirEntry));
-    for (const IconDirEntry& e : entries)
-        if (e.imageOffset > data.size() || e.bytesInRes > data.size() - e.imageOffset) InvalidIcon();
-    return entries;
-}
-
-int Side(BYTE value) { return value == 0 ? 256 : value; }
-
-// The entry nearest the wanted size, the deeper one among equals.
-const IconDirEntry& Choose(const std::vector<IconDirEntry>& entries, SIZE wanted) {
-    const IconDirEntry* best = &entries[0];
-    auto score = [&](const IconDirEntry& e) { return std::abs(Side(e.width) - wanted.cx) + std::abs(Side(e.height) - wanted.cy); };
-    for (const IconDirEntry& e : entries)
-        if (score(e) < score(*best) || (score(e) == score(*best) && e.bitCount > best->bitCount)) best = &e;
-    return *best;
-}
-
 SIZE StandardSize() { return {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)}; }
+
+uint32_t DisplayColors() {
+    WindowDC screen(nullptr);
+    int bits = GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES);
+    return bits <= 8 ? (1u << bits) : 0x7FFFFFFF;
+}
+
+// Built from icon-file data: the entry for the wanted size and the display's
+// colours, checked to hold what its header claims before the platform sees it.
+GdiIcon BuildIcon(const std::string& data, SIZE wanted, SIZE& size) {
+    if (IconFileType(data) == 0) {
+        size = {0, 0};
+        return GdiIcon(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
+    }
+    std::vector<TIconFileEntry> entries = IconFileEntries(data);
+    if (entries.empty()) InvalidIcon();
+    SIZE target = wanted.cx || wanted.cy ? wanted : StandardSize();
+    const TIconFileEntry& e = entries[ChooseIconEntry(entries, target.cx, target.cy, DisplayColors())];
+    auto* bits = reinterpret_cast<BYTE*>(const_cast<char*>(data.data())) + e.offset;
+    if (!IconImageIsWhole(bits, e.size)) InvalidIcon();
+    // A side of 0 stands for 256 pixels.
+    size = {e.width ? e.width : 256, e.height ? e.height : 256};
+    GdiIcon made(CreateIconFromResourceEx(bits, e.size, TRUE, 0x00030000, size.cx, size.cy, 0));
+    if (!made) RaiseLastPlatformError();
+    return made;
+}
 }  // namespace
 
 TIcon::TIcon() : image_(new TIconImage) {
@@ -80,14 +72,9 @@ void TIcon::SetHeight(int height) {
 
 HICON TIcon::GdiHandle() {
     if (!image_->GdiHandle && !image_->IconData.empty()) {
-        std::vector<IconDirEntry> entries = IconEntries(image_->IconData);
-        SIZE wanted = StandardSize();
-        if (wanted_.cx > 0) wanted.cx = wanted_.cx;
-        if (wanted_.cy > 0) wanted.cy = wanted_.cy;
-        const IconDirEntry& e = Choose(entries, wanted);
-        auto* bits = reinterpret_cast<BYTE*>(&image_->IconData[e.imageOffset]);
-        GdiIcon made(CreateIconFromResourceEx(bits, e.bytesInRes, TRUE, 0x00030000, Side(e.width), Side(e.height), 0));
-        image_->SetMadeHandle(std::move(made), {Side(e.width), Side(e.height)});
+        SIZE size{};
+        GdiIcon made = BuildIcon(image_->IconData, wanted_, size);
+        image_->SetMadeHandle(std::move(made), size);
     }
     return image_->GdiHandle;
 }
@@ -120,9 +107,10 @@ void TIcon::ShareFrom(TPersistent* source) {
 }
 
 void TIcon::LoadFromStream(const std::string& bytes) {
-    std::vector<IconDirEntry> entries = IconEntries(bytes);
-    const IconDirEntry& e = Choose(entries, StandardSize());
-    NewImage(new TIconImage(bytes, {Side(e.width), Side(e.height)}));
+    int type = IconFileType(bytes);
+    if (type < 0 || type > 1) InvalidIcon();
+    // The handle and its size come with the first use.
+    NewImage(new TIconImage(bytes, {0, 0}));
     Changed();
 }
 

@@ -42,7 +42,14 @@ TBitmapImage::TBitmapImage(HBITMAP handle, THandleUse use, HPALETTE palette, con
 TBitmapImage::~TBitmapImage() {
     if (OwnsHandle()) DeleteBitmap(handle_);
     DeleteBitmap(mask_);
+    DeleteBitmap(section_);
     DeletePalette(palette_);
+}
+
+void TBitmapImage::ReplaceSection(GdiBitmap section, const DIBSECTION& description) {
+    DeleteBitmap(section_);
+    section_ = section.Release();
+    sectionDescription_ = section_ ? description : DIBSECTION{};
 }
 
 void TBitmapImage::ReplaceMask(GdiBitmap mask) {
@@ -57,7 +64,23 @@ void TBitmapImage::ReplacePalette(GdiPalette palette) {
 
 GdiPalette TBitmapImage::TakePalette() { return GdiPalette(std::exchange(palette_, nullptr)); }
 
-HPALETTE SystemPalette16() { return static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)); }
+HPALETTE SystemPalette16() {
+    // The stock palette holds twenty colours, not these sixteen: white and blue
+    // would be lost in a 4-bit conversion.
+    static const HPALETTE palette = [] {
+        static const BYTE colours[16][3] = {{0, 0, 0},     {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                                            {0, 0, 128},   {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                                            {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
+                                            {0, 0, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+        struct {
+            WORD version, count;
+            PALETTEENTRY entries[16];
+        } log{0x300, 16, {}};
+        for (int i = 0; i < 16; ++i) log.entries[i] = {colours[i][0], colours[i][1], colours[i][2], 0};
+        return CreatePalette(reinterpret_cast<LOGPALETTE*>(&log));
+    }();
+    return palette;
+}
 
 HPALETTE CopyPalette(HPALETTE palette) {
     if (!palette || palette == SystemPalette16()) return palette;

@@ -65,9 +65,17 @@ public:
     const HPALETTE& Palette = palette_;
     DIBSECTION Description{};
     std::string StoredBmp;  // BMP-file bytes, while the pixels are as read
+    bool ShortHeader = false;   // read from a file with the 12-byte header
+    bool HalftoneMade = false;  // the palette is a halftone one made for the screen
 
-    // A device-independent section, whose colour table can be read.
+    // The handle itself is a device-independent section, whose colour table can be read.
     bool IsSection() const { return handle_ && Description.dsBm.bmBits; }
+    // The device-independent form: the handle itself, or a copy kept beside a
+    // device-dependent handle; none while neither exists.
+    HBITMAP SectionHandle() const { return IsSection() ? handle_ : section_; }
+    const DIBSECTION& SectionDescription() const { return IsSection() ? Description : sectionDescription_; }
+    // Keeps a section beside the device-dependent handle (none drops it).
+    void ReplaceSection(GdiBitmap section, const DIBSECTION& description);
     // Each deletes the one it replaces; masks and palettes are always the record's.
     void ReplaceMask(GdiBitmap mask);
     void ReplacePalette(GdiPalette palette);
@@ -78,9 +86,9 @@ private:
     HBITMAP handle_ = nullptr;
     HBITMAP mask_ = nullptr;
     HPALETTE palette_ = nullptr;
+    HBITMAP section_ = nullptr;
+    DIBSECTION sectionDescription_{};
 };
 
-// The shared 16-colour system palette: never deleted.
-HPALETTE SystemPalette16();
 // Copies a palette, or hands back the shared system one; 0 stays 0.
 HPALETTE CopyPalette(HPALETTE palette);

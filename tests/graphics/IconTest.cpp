@@ -187,7 +187,8 @@ TEST(IconFile, BytesWithABadHeaderAreRefusedAndThePictureKept) {
     TIcon icon;
     icon.LoadFromFile(Fixture("single.ico"));
     TIconImage* record = icon.Image();
-    EXPECT_EQ(ErrorText<EInvalidGraphic>([&] { icon.LoadFromStream(std::string("BM\0\0\0\0\0\0", 8)); }),
+    // Type 2 is a cursor file.
+    EXPECT_EQ(ErrorText<EInvalidGraphic>([&] { icon.LoadFromStream(std::string("\0\0\2\0\1\0", 6)); }),
               "图标图象无效");
     EXPECT_EQ(ErrorText<EInvalidGraphic>([&] { icon.LoadFromFile(Fixture("empty.dat")); }), "图标图象无效");
     EXPECT_EQ(ErrorText<EInvalidGraphic>([&] { icon.LoadFromFile(Fixture("text.txt")); }), "图标图象无效");

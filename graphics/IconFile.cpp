@@ -1,0 +1,64 @@
+#include "graphics/IconFile.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+uint16_t Word(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t Long(const unsigned char* p) { return Word(p) | (static_cast<uint32_t>(Word(p + 2)) << 16); }
+const unsigned char* Bytes(const std::string& data) { return reinterpret_cast<const unsigned char*>(data.data()); }
+
+uint32_t Colors(const TIconFileEntry& e) { return e.colorCount == 0 ? 0x7FFFFFFF : e.colorCount; }
+
+// Moving from `best` to `candidate` brings the side no further from the
+// target, and not past it.
+bool CloserOrEqual(int candidate, int best, int target) {
+    int d = candidate - target, b = best - target;
+    return std::abs(d) <= std::abs(b) && (d <= 0 || d <= b);
+}
+}  // namespace
+
+int IconFileType(const std::string& data) { return data.size() < 6 ? -1 : Word(Bytes(data) + 2); }
+
+std::vector<TIconFileEntry> IconFileEntries(const std::string& data) {
+    std::vector<TIconFileEntry> entries;
+    if (data.size() < 6) return entries;
+    const unsigned char* p = Bytes(data);
+    const size_t count = Word(p + 4);
+    for (size_t i = 0; i < count && 6 + (i + 1) * 16 <= data.size(); ++i) {
+        const unsigned char* e = p + 6 + i * 16;
+        TIconFileEntry entry{e[0], e[1], Word(e + 2), Word(e + 4), Word(e + 6), Long(e + 8), Long(e + 12)};
+        if (entry.offset > data.size() || entry.size > data.size() - entry.offset) continue;
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+size_t ChooseIconEntry(const std::vector<TIconFileEntry>& entries, int targetWidth, int targetHeight,
+                       uint32_t displayColors) {
+    size_t best = 0;
+    for (size_t i = 1; i < entries.size(); ++i) {
+        const TIconFileEntry& e = entries[i];
+        const TIconFileEntry& b = entries[best];
+        if (displayColors >= Colors(e) && Colors(e) >= Colors(b) &&
+            CloserOrEqual(e.width, b.width, targetWidth) && CloserOrEqual(e.height, b.height, targetHeight))
+            best = i;
+    }
+    return best;
+}
+
+bool IconImageIsWhole(const unsigned char* bytes, size_t size) {
+    static const unsigned char png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (size >= 8 && std::memcmp(bytes, png, 8) == 0) return true;
+    if (size < 40 || Long(bytes) < 40) return false;
+    const int32_t width = static_cast<int32_t>(Long(bytes + 4));
+    const int32_t doubleHeight = static_cast<int32_t>(Long(bytes + 8));
+    const unsigned bits = Word(bytes + 14);
+    if (width <= 0 || width > 4096 || doubleHeight <= 0 || doubleHeight > 8192 || doubleHeight % 2 != 0) return false;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+    const uint64_t height = static_cast<uint64_t>(doubleHeight) / 2;
+    const uint64_t colourRow = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
+    const uint64_t maskRow = ((static_cast<uint64_t>(width) + 31) / 32) * 4;
+    const uint64_t table = bits <= 8 ? 4ull << bits : 0;
+    return Long(bytes) + table + (colourRow + maskRow) * height <= size;
+}
