@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/Exceptions.h"
+#include "base/GbkText.h"
 #include "base/ResStrings.h"
 #include "base/UniqueHandle.h"
 #include "resources/StringIds.h"
@@ -21,13 +22,9 @@ using FileHandle = UniqueHandle<HANDLE, CloseFile>;
 // trail byte of '\' is no separator.
 std::string FolderOf(const std::string& fileName) {
     size_t end = std::string::npos;
-    for (size_t i = 0; i < fileName.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(fileName[i]))) {
-            ++i;
-            continue;
-        }
-        if (fileName[i] == '\\' || fileName[i] == '/' || fileName[i] == ':') end = i;
-    }
+    ForEachChar(fileName, [&](size_t i, bool single) {
+        if (single && (fileName[i] == '\\' || fileName[i] == '/' || fileName[i] == ':')) end = i;
+    });
     return end == std::string::npos ? "." : fileName.substr(0, end + 1);
 }
 

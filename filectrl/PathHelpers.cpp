@@ -8,27 +8,16 @@
 #include "graphics/Canvas.h"
 #include "graphics/GdiObject.h"
 
-bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
-
 namespace {
-// Calls `visit` with the start of every character in order.
-template <typename Visit>
-void ForEachChar(const std::string& text, Visit visit) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        visit(i);
-        if (IsLeadByte(text[i]) && i + 1 < text.size()) ++i;
-    }
-}
-
 bool IsOneOf(const std::string& text, size_t i, const char* set) {
     unsigned char c = text[i];
     return !IsLeadByte(c) && c != 0 && std::strchr(set, c) != nullptr;
 }
 
 std::string FoldAscii(std::string text, bool upper) {
-    ForEachChar(text, [&](size_t i) {
+    ForEachChar(text, [&](size_t i, bool single) {
         char& c = text[i];
-        if (IsLeadByte(c)) return;
+        if (!single) return;
         if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
         if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     });
@@ -38,7 +27,7 @@ std::string FoldAscii(std::string text, bool upper) {
 
 size_t LastDelimiter(const std::string& text, const char* delimiters) {
     size_t found = std::string::npos;
-    ForEachChar(text, [&](size_t i) {
+    ForEachChar(text, [&](size_t i, bool) {
         if (IsOneOf(text, i, delimiters)) found = i;
     });
     return found;
@@ -46,7 +35,7 @@ size_t LastDelimiter(const std::string& text, const char* delimiters) {
 
 size_t FirstDelimiter(const std::string& text, const char* delimiters) {
     size_t found = std::string::npos;
-    ForEachChar(text, [&](size_t i) {
+    ForEachChar(text, [&](size_t i, bool) {
         if (found == std::string::npos && IsOneOf(text, i, delimiters)) found = i;
     });
     return found;
@@ -54,7 +43,7 @@ size_t FirstDelimiter(const std::string& text, const char* delimiters) {
 
 size_t LastCharStart(const std::string& text) {
     size_t last = std::string::npos;
-    ForEachChar(text, [&](size_t i) { last = i; });
+    ForEachChar(text, [&](size_t i, bool) { last = i; });
     return last;
 }
 
@@ -69,7 +58,7 @@ std::string DrivePart(const std::string& path) {
         // \\server\share: up to the backslash after the share name.
         int seen = 0;
         size_t end = path.size();
-        ForEachChar(path, [&](size_t i) {
+        ForEachChar(path, [&](size_t i, bool) {
             if (i < 2 || end != path.size()) return;
             if (path[i] == '\\' && ++seen == 2) end = i;
         });
@@ -134,7 +123,7 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
 
 int PathDepth(const std::string& path) {
     int count = 0;
-    ForEachChar(path, [&](size_t i) {
+    ForEachChar(path, [&](size_t i, bool) {
         if (path[i] == '\\') ++count;
     });
     return count;

@@ -4,10 +4,11 @@
 // byte of a two-byte character is never a separator.
 #include <string>
 
+#include "base/GbkText.h"
+
 class TCanvas;
 class TFont;
 
-bool IsLeadByte(unsigned char c);
 // Position of the last (or first) character that is one of `delimiters`, or npos.
 size_t LastDelimiter(const std::string& text, const char* delimiters);
 size_t FirstDelimiter(const std::string& text, const char* delimiters);

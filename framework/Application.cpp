@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/Exceptions.h"
+#include "base/GbkText.h"
 #include "framework/Barrier.h"
 #include "framework/Form.h"
 #include "framework/HintWindow.h"
@@ -12,8 +13,6 @@ TApplication Application;
 namespace {
 constexpr UINT_PTR kHintShowTimer = 1;
 constexpr UINT_PTR kHintHideTimer = 2;
-
-bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 }  // namespace
 
 std::string ExceptionBoxText(const std::string& message) {

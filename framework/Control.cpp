@@ -1,7 +1,8 @@
 #include "framework/Control.h"
 
-#include "framework/Application.h"
 #include "base/Exceptions.h"
+#include "base/GbkText.h"
+#include "framework/Application.h"
 #include "base/PropertyValue.h"
 #include "base/ResStrings.h"
 #include "framework/WinControl.h"
@@ -22,20 +23,23 @@ bool IdentToCursor(const std::string& name, TCursor& cursor) {
 }
 
 bool IsAccel(char key, const std::string& caption) {
-    for (size_t i = 0; i < caption.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(caption[i]))) {
-            ++i;  // a whole double-byte character: its trail byte may look like '&'
-            continue;
+    // "&&" is a plain '&' and skipped whole; a trail byte is never taken for '&'.
+    bool afterAmpersand = false, found = false, matches = false;
+    ForEachChar(caption, [&](size_t i, bool single) {
+        if (found) return;
+        if (afterAmpersand) {
+            afterAmpersand = false;
+            if (single && caption[i] == '&') return;
+            found = true;
+            if (!single) return;
+            char pair[2] = {caption[i], key};
+            CharUpperBuffA(pair, 2);
+            matches = pair[0] == pair[1];
+            return;
         }
-        if (caption[i] != '&' || i + 1 >= caption.size()) continue;
-        char marked = caption[++i];
-        if (marked == '&') continue;
-        if (IsDBCSLeadByte(static_cast<BYTE>(marked))) return false;
-        char pair[2] = {marked, key};
-        CharUpperBuffA(pair, 2);
-        return pair[0] == pair[1];
-    }
-    return false;
+        if (single && caption[i] == '&') afterAmpersand = true;
+    });
+    return matches;
 }
 
 HCURSOR CursorHandle(TCursor cursor) {
