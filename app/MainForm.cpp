@@ -18,7 +18,10 @@
 #include "framework/StatusBar.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Icon.h"
+#include "framework/Clipboard.h"
 #include "framework/Image.h"
+#include "graphics/BmpWriter.h"
+#include "jpeg/JPEGImage.h"
 #include "jpeg/SavePictureDialog.h"
 #include "lists/ImageList.h"
 #include "lists/ListView.h"
@@ -215,10 +218,37 @@ void TForm1::SpeedButton2Click(TObject*) {
     CentrePreview();
 }
 
-// Copy and save come with their own part of the window; until then these
-// handlers leave the window as it is.
-void TForm1::SpeedButton3Click(TObject*) {}
-void TForm1::SpeedButton4Click(TObject*) {}
+void TForm1::SpeedButton3Click(TObject*) {
+    Clipboard().PutPicture(&Image2->Picture());
+    StatusBar1->SetPanelText(0, LoadStr(SCopiedToClipboard));
+}
+
+void TForm1::SpeedButton4Click(TObject*) {
+    SavePictureDialog1->SetTitle(LoadStr(SSaveIconTitle));
+    if (!SavePictureDialog1->Execute()) return;
+    // The rendered icon at its own size, whatever the zoom; the extension is
+    // always added, and the old file stays as it was unless the new one is complete.
+    TBitmap& bitmap = *Image2->Picture().Bitmap();
+    const std::string name = SavePictureDialog1->FileName();
+    switch (SavePictureDialog1->FilterIndex()) {
+    case 1:
+        WriteBmpFile(bitmap, name + ".bmp");
+        break;
+    case 2:
+        WriteBmpFile(bitmap, name + ".ico");  // BMP bytes under the icon's extension
+        break;
+    case 3: {
+        TJPEGImage jpeg;
+        jpeg.CopyFromBitmap(bitmap);
+        jpeg.Encode();
+        jpeg.WriteToFile(name + ".jpg");
+        break;
+    }
+    default:
+        return;
+    }
+    StatusBar1->SetPanelText(0, LoadStr(SFileSaved));
+}
 
 void TForm1::Image1Click(TObject*) {
     // What the shell makes of the address is its own affair: nothing is reported.

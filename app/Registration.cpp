@@ -7,12 +7,14 @@
 #include "filectrl/FileListBox.h"
 #include "filectrl/FilterComboBox.h"
 #include "framework/FormReader.h"
+#include "jpeg/JPEGImage.h"
 #include "jpeg/SavePictureDialog.h"
 #include "lists/ImageList.h"
 #include "lists/ListView.h"
 
 void RegisterFormClasses() {
     RegisterFrameworkClasses();
+    RegisterJPEGImage();
     RegisterComponentClass<TSpeedButton>("TSpeedButton");
     RegisterComponentClass<TDriveComboBox>("TDriveComboBox");
     RegisterComponentClass<TDirectoryListBox>("TDirectoryListBox");

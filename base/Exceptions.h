@@ -25,8 +25,9 @@ TULVAR_EXCEPTION(EInvalidGraphic, Exception)
 TULVAR_EXCEPTION(EInvalidGraphicOperation, Exception)
 TULVAR_EXCEPTION(EOutOfResources, Exception)
 TULVAR_EXCEPTION(EInvalidOperation, Exception)
-TULVAR_EXCEPTION(EJPEG, Exception)
+TULVAR_EXCEPTION(EJPEG, EInvalidGraphic)
 TULVAR_EXCEPTION(EConvertError, Exception)
+TULVAR_EXCEPTION(EAbort, Exception)
 
 #undef TULVAR_EXCEPTION
 

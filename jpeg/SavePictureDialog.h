@@ -1,21 +1,12 @@
 #pragma once
-// The save-picture dialog. For now it keeps its settings.
-#include "base/Component.h"
+// The save-picture dialog: the platform's save dialog with the picture preview pane.
+#include "jpeg/OpenPictureDialog.h"
 
-class TSavePictureDialog : public TComponent {
+class TSavePictureDialog : public TOpenPictureDialog {
 public:
     explicit TSavePictureDialog(TComponent* owner);
-    const std::string& Filter() const { return filter_; }
-    int FilterIndex() const { return filterIndex_; }
-    const std::string& FileName() const { return fileName_; }
-    const std::string& Title() const { return title_; }
-    void SetTitle(const std::string& title) { title_ = title; }
 
-    bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
-
-private:
-    std::string filter_;
-    int filterIndex_ = 1;
-    std::string fileName_;
-    std::string title_;
+    // True when the user confirmed a file name: FileName and FilterIndex then
+    // hold the path as typed or chosen (no extension is added) and the file type.
+    bool Execute() override;
 };

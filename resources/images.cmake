@@ -50,7 +50,7 @@ add_custom_command(
     BYPRODUCTS "${TULVAR_GEN_DIR}/banner.ppm"
     COMMAND "${Python3_EXECUTABLE}" "${_tulvar_banner}"
             "${TULVAR_GEN_DIR}/banner.ppm" "${_tulvar_art}"
-    COMMAND "${TULVAR_CJPEG}" -quality 90 -optimize
+    COMMAND "${TULVAR_CJPEG}" -quality 90 -optimize -sample 1x1
             -outfile "${TULVAR_GEN_DIR}/banner.jpg" "${TULVAR_GEN_DIR}/banner.ppm"
     DEPENDS "${_tulvar_banner}" "${_tulvar_pixelart}" ${_tulvar_banner_art}
     COMMENT "Drawing banner.jpg"

@@ -1,0 +1,148 @@
+#include <fstream>
+#include <iterator>
+
+#include "tests/app/WindowFixture.h"
+#include "tests/support/ClipboardPeekProcess.h"
+#include "tests/support/SaveDialogDriver.h"
+
+namespace {
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+uint32_t Le32(const std::string& b, size_t at) {
+    return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8 |
+           static_cast<unsigned char>(b[at + 2]) << 16 | static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+
+// Width and height from a BMP's header, or a JPEG's frame header.
+SIZE PictureSize(const std::string& b) {
+    if (b.compare(0, 2, "BM") == 0 && b.size() >= 26)
+        return {static_cast<LONG>(Le32(b, 18)), static_cast<LONG>(Le32(b, 22))};
+    for (size_t i = 2; i + 9 < b.size(); ++i)
+        if (static_cast<unsigned char>(b[i]) == 0xFF && static_cast<unsigned char>(b[i + 1]) == 0xC0) {
+            auto byte = [&](size_t k) { return static_cast<unsigned char>(b[i + k]); };
+            return {byte(7) << 8 | byte(8), byte(5) << 8 | byte(6)};
+        }
+    return {0, 0};
+}
+
+int LeftoverFiles(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    int count = 0;
+    do ++count;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return count;
+}
+
+// The window after a scan of threeicons.dll at the largest zoom, its first
+// status panel marked so that a change shows.
+struct Export : WindowFixture {
+    std::string out;
+    void SetUp() override {
+        WindowFixture::SetUp();
+        Pick(kFixtures, "threeicons.dll");
+        form->ZoomLevel = 4;
+        ClickButton(form->SpeedButton1);
+        form->StatusBar1->SetPanelText(0, "before");
+        out = temp + "\\icon";
+    }
+    void TearDown() override {
+        for (const char* ext : {".bmp", ".ico", ".jpg"}) {
+            SetFileAttributesA((out + ext).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA((out + ext).c_str());
+        }
+        WindowFixture::TearDown();
+    }
+    static std::string Panel0() {
+        char text[256] = {};
+        SendMessageA(form->StatusBar1->WindowHandle(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    static bool Save(const TDialogAnswer& answer) {
+        return AnswerSaveDialog([] { ClickButton(form->SpeedButton4); }, answer);
+    }
+};
+}  // namespace
+
+TEST_F(Export, EachFileTypeWritesTheIconAtItsOwnSizeWithItsExtensionAdded) {
+    const struct {
+        int type;
+        const char* ext;
+        const char* magic;
+    } types[] = {{1, ".bmp", "BM"}, {2, ".ico", "BM"}, {3, ".jpg", "\xFF\xD8"}};
+    EXPECT_EQ(form->Image2->Width(), 96);
+    for (const auto& t : types) {
+        SCOPED_TRACE(t.ext);
+        form->StatusBar1->SetPanelText(0, "before");
+        ASSERT_TRUE(Save({out, t.type}));
+        std::string bytes = ReadAll(out + t.ext);
+        ASSERT_GE(bytes.size(), 2u);
+        EXPECT_EQ(bytes.substr(0, 2), t.magic);
+        SIZE size = PictureSize(bytes);
+        EXPECT_EQ(size.cx, 32) << "the icon's own size, not the zoomed view";
+        EXPECT_EQ(size.cy, 32);
+        EXPECT_EQ(Panel0(), "  文件保存成功!");
+    }
+    EXPECT_EQ(ReadAll(out + ".bmp"), ReadAll(out + ".ico")) << "the same BMP bytes under both names";
+}
+
+TEST_F(Export, SavingOverALongerFileLeavesExactlyTheNewBytes) {
+    WriteAll(out + ".bmp", std::string(20000, 'x'));
+    ASSERT_TRUE(Save({out, 1}));
+    std::string bytes = ReadAll(out + ".bmp");
+    ASSERT_GE(bytes.size(), 6u);
+    EXPECT_EQ(Le32(bytes, 2), bytes.size());
+}
+
+TEST_F(Export, AFailedSaveLeavesTheOldFileAndThePanelAsTheyWere) {
+    struct Case {
+        const char* name;
+        int type;
+        const char* ext;
+        std::function<void(const std::string& path)> arrange;
+        std::string message;
+    } cases[] = {
+        {"a read-only target", 1, ".bmp", [](const std::string& path) { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); },
+         "不能创建文件 " + out + ".bmp."},
+        // Too wide for the JPEG format: the compression fails half-way.
+        {"a failure while compressing", 3, ".jpg", [](const std::string&) { form->Image2->Picture().Bitmap()->SetWidth(70000); },
+         "JPEG error #"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = out + c.ext;
+        WriteAll(path, "old content");
+        c.arrange(path);
+        ASSERT_TRUE(Save({out, c.type}));
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].substr(0, c.message.size()), c.message);
+        shown.clear();
+        EXPECT_EQ(ReadAll(path), "old content");
+        EXPECT_EQ(Panel0(), "before");
+        EXPECT_EQ(LeftoverFiles(temp), 0) << "no half-written file stays behind";
+    }
+}
+
+TEST_F(Export, CancellingWritesNothingAndLeavesThePanel) {
+    ASSERT_TRUE(Save({out, 1, false}));
+    EXPECT_EQ(GetFileAttributesA((out + ".bmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Panel0(), "before");
+}
+
+TEST_F(Export, CopyPutsTheIconOnWhiteAtItsOwnSizeOnTheClipboard) {
+    ClickButton(form->SpeedButton3);
+    EXPECT_EQ(Panel0(), "  成功复制到剪切板!");
+    auto fields = Peek("read").Finish();
+    EXPECT_EQ(fields["bitmap"], "32x32");
+    EXPECT_EQ(fields["pixels"].substr(0, 6), "ffffff") << "the transparent corner stands on white";
+    EXPECT_NE(fields["pixels"].find("ff0000"), std::string::npos) << "the red disc";
+}

@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "base/WholeFile.h"
+#include "buttons/SpeedButton.h"
+#include "framework/Application.h"
+#include "framework/Edit.h"
+#include "framework/Image.h"
+#include "framework/Label.h"
+#include "framework/Panel.h"
+#include "graphics/Picture.h"
+#include "jpeg/JPEGImage.h"
+#include "jpeg/SavePictureDialog.h"
+#include "tests/support/GuiTest.h"
+#include "tests/support/Pictures.h"
+
+namespace {
+constexpr int kNameBox = 0x47C;
+constexpr int kTypeBox = 0x470;
+
+// One thing a user does in the open dialog; false means "not yet, try again on the next tick".
+using Step = std::function<bool(HWND dialog)>;
+
+struct Script {
+    std::vector<Step> steps;
+    size_t done = 0;
+    DWORD deadline = 0;
+};
+Script* script = nullptr;
+
+struct WindowSearch {
+    const char* className;
+    int childId;  // a child the window must have, or 0
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    char cls[32] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (std::strcmp(cls, search->className) != 0 || !IsWindowVisible(wnd)) return TRUE;
+    if (search->childId && !GetDlgItem(wnd, search->childId)) return TRUE;
+    search->found = wnd;
+    return FALSE;
+}
+
+HWND FileDialogOfThisThread() {
+    WindowSearch search{"#32770", kNameBox, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Runs inside the dialog's own message loop: one step per tick; past the
+// deadline the dialog is cancelled, so that a step that never succeeds cannot hang the run.
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = FileDialogOfThisThread();
+    if (!script || !dialog) return;
+    if (static_cast<int>(GetTickCount() - script->deadline) > 0) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    if (script->done < script->steps.size() && script->steps[script->done](dialog)) ++script->done;
+}
+
+// Executes the dialog while `steps` answer it; every step must have run, and
+// nothing may have escaped to the application's error box. The dialog moves
+// the current directory along as it browses; it is put back for the next test.
+bool RunAnswered(TSavePictureDialog& dialog, std::vector<Step> steps) {
+    Script run{std::move(steps), 0, GetTickCount() + 8000};
+    char directory[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, directory);
+    std::string escaped;
+    Application.SetExceptionSink([&](const std::string& text) { escaped += text; });
+    script = &run;
+    UINT_PTR timer = SetTimer(nullptr, 0, 40, Tick);
+    bool result = dialog.Execute();
+    KillTimer(nullptr, timer);
+    script = nullptr;
+    Application.SetExceptionSink(nullptr);
+    SetCurrentDirectoryA(directory);
+    EXPECT_EQ(run.done, run.steps.size()) << "the dialog was left before every step ran";
+    EXPECT_EQ(escaped, "");
+    return result;
+}
+
+Step Check(std::function<void(HWND dialog)> check) {
+    return [check](HWND dialog) { return check(dialog), true; };
+}
+
+Step Press(int button) {
+    return Check([button](HWND dialog) { PostMessageA(dialog, WM_COMMAND, button, 0); });
+}
+
+Step Type(const std::string& name) {
+    return Check([name](HWND dialog) {
+        SendMessageA(GetDlgItem(dialog, kNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    });
+}
+
+// Picks a file type as the platform wants it: the choice, then the end of the pick.
+Step PickType(int index) {
+    return Check([index](HWND dialog) {
+        HWND types = GetDlgItem(dialog, kTypeBox);
+        SendMessageA(types, CB_SETCURSEL, index - 1, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kTypeBox, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+    });
+}
+
+// Sets the item states of the file list's entry `name` (shown with or without its extension).
+Step SetItemState(const std::string& name, UINT state, UINT mask) {
+    return [=](HWND dialog) {
+        WindowSearch search{"SysListView32", 0, nullptr};
+        EnumChildWindows(dialog, MatchWindow, reinterpret_cast<LPARAM>(&search));
+        HWND list = search.found;
+        int count = list ? static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+        for (int i = 0; i < count; ++i) {
+            char text[MAX_PATH] = {};
+            LVITEMA item{};
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+            if (name != text && name.substr(0, name.rfind('.')) != text) continue;
+            item.stateMask = mask;
+            item.state = state;
+            SendMessageA(list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&item));
+            return true;
+        }
+        return false;  // the list is filled on messages of its own
+    };
+}
+
+Step Select(const std::string& name) {
+    return SetItemState(name, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+Step Deselect(const std::string& name) { return SetItemState(name, 0, LVIS_SELECTED); }
+
+// A folder of its own for one test, removed with the files made in it.
+struct TempFolder {
+    std::string path;
+    std::vector<std::string> files;
+    TempFolder() {
+        char base[MAX_PATH];
+        GetTempPathA(MAX_PATH, base);
+        path = std::string(base) + "tulvar-dialog-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(path.c_str(), nullptr);
+    }
+    ~TempFolder() {
+        for (const std::string& file : files) DeleteFileA(file.c_str());
+        RemoveDirectoryA(path.c_str());
+    }
+    std::string operator/(const std::string& name) {
+        files.push_back(path + "\\" + name);
+        return files.back();
+    }
+};
+
+// A bitmap kind of its own that counts how often a file is read into it.
+int countedLoads = 0;
+class TCountedBitmap : public TBitmap {
+public:
+    const char* ClassName() const override { return "TCountedBitmap"; }
+    TGraphic* NewOfSameClass() const override { return new TCountedBitmap; }
+    void LoadFromStream(const std::string& bytes) override {
+        ++countedLoads;
+        TBitmap::LoadFromStream(bytes);
+    }
+};
+
+const char kProgramFilter[] = "Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|JPG(*.jpg)|*.jpg";
+}  // namespace
+
+TEST(SaveDialog, AnswersComeBackOnlyWhenConfirmed) {
+    TSavePictureDialog dialog(nullptr);  // one for both runs, as the window keeps one
+    dialog.SetFilter(kProgramFilter);
+    dialog.SetFileName("earlier");
+    struct Row {
+        int type, button;
+        bool result;
+        int filterIndex;
+    } rows[] = {
+        {3, IDOK, true, 3},       // the name comes back as typed, with no extension added
+        {1, IDCANCEL, false, 3},  // the earlier answers stay
+    };
+    for (const Row& row : rows) {
+        const std::string before = dialog.FileName();
+        int typeWhileOpen = 0;
+        char folder[MAX_PATH] = {};
+        bool result = RunAnswered(dialog, {PickType(row.type), Type("abc"), Check([&](HWND shown) {
+                                               typeWhileOpen = dialog.FilterIndex();
+                                               SendMessageA(shown, CDM_GETFOLDERPATH, MAX_PATH,
+                                                            reinterpret_cast<LPARAM>(folder));
+                                           }),
+                                           Press(row.button)});
+        EXPECT_EQ(typeWhileOpen, row.type);
+        EXPECT_EQ(result, row.result);
+        EXPECT_EQ(dialog.FileName(), row.result ? std::string(folder) + "\\abc" : before);
+        EXPECT_EQ(dialog.FilterIndex(), row.filterIndex);
+    }
+}
+
+TEST(SaveDialog, RunsCentredWithEveryOtherWindowDisabledAndGivesTheFocusBack) {
+    for (int button : {IDOK, IDCANCEL}) {
+        TTestForm owner, other;
+        auto* edit = new TEdit(&owner);
+        edit->SetParent(&owner);
+        other.Show();
+        owner.Show();
+        SetActiveWindow(owner.Handle());
+        edit->SetFocus();
+        TSavePictureDialog dialog(nullptr);
+        dialog.SetFilter(kProgramFilter);
+        RunAnswered(dialog, {Check([&](HWND shown) {
+                                 EXPECT_FALSE(IsWindowEnabled(owner.Handle()));
+                                 EXPECT_FALSE(IsWindowEnabled(other.Handle()));
+                                 EXPECT_EQ(GetWindow(shown, GW_OWNER), owner.Handle());
+                                 MONITORINFO info{};
+                                 info.cbSize = sizeof info;
+                                 GetMonitorInfoA(MonitorFromWindow(owner.Handle(), MONITOR_DEFAULTTOPRIMARY), &info);
+                                 const RECT& m = info.rcMonitor;
+                                 RECT r;
+                                 GetWindowRect(shown, &r);
+                                 EXPECT_EQ(r.left - m.left, (m.right - m.left - (r.right - r.left)) / 2);
+                                 EXPECT_EQ(r.top - m.top, (m.bottom - m.top - (r.bottom - r.top)) / 3);
+                             }),
+                             Type("abc"), Press(button)});
+        EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+        EXPECT_TRUE(IsWindowEnabled(other.Handle()));
+        EXPECT_EQ(GetActiveWindow(), owner.Handle());
+        EXPECT_EQ(GetFocus(), edit->Handle());
+    }
+}
+
+TEST(SaveDialog, PaneShowsTheSelectedPictureWithItsSizeAndNothingForOtherFiles) {
+    if (!TPicture::FindClass("TJPEGImage")) RegisterJPEGImage();
+    TempFolder folder;
+    TBitmap bitmap;
+    FillBitmap(bitmap, 468, 60, RGB(200, 30, 30));
+    TJPEGImage jpeg;
+    jpeg.CopyFromBitmap(bitmap);
+    jpeg.WriteToFile(folder / "banner.jpg");
+    WriteWholeFile(folder / "tool.exe", "MZ");
+    TSavePictureDialog dialog(nullptr);
+    dialog.SetFilter("All (*.*)|*.*");
+    dialog.SetInitialDir(folder.path + "\\");
+    struct Row {
+        const char* file;
+        std::string label, paintCaption;
+        bool button;
+        int pictureWidth;
+    } rows[] = {
+        {"banner.jpg", " (468x60)", "", true, 468},
+        {"tool.exe", "图象:", "(无)", false, 0},
+    };
+    std::vector<Step> steps;
+    for (const Row& row : rows) {
+        steps.push_back(Select(row.file));
+        steps.push_back(Check([&dialog, &row](HWND) {
+            SCOPED_TRACE(row.file);
+            EXPECT_EQ(dialog.PictureLabel()->Caption(), row.label);
+            EXPECT_EQ(dialog.PaintPanel()->Caption(), row.paintCaption);
+            EXPECT_EQ(dialog.PreviewButton()->Enabled(), row.button);
+            EXPECT_EQ(dialog.PaintBox()->Picture().Width(), row.pictureWidth);
+        }));
+    }
+    steps.push_back(Press(IDCANCEL));
+    RunAnswered(dialog, steps);
+}
+
+TEST(SaveDialog, SelectingTheSameFileAgainDoesNotLoadItAgain) {
+    TPicture::RegisterFileFormat("counted", "Counted", 0, "TCountedBitmap", [] { return new TCountedBitmap; });
+    TempFolder folder;
+    RGBQUAD black{0, 0, 0, 0};
+    WriteWholeFile(folder / "once.counted", BmpFile(1, 1, 8, {black}, std::string(4, '\0')));
+    TSavePictureDialog dialog(nullptr);
+    dialog.SetFilter("All (*.*)|*.*");
+    dialog.SetInitialDir(folder.path);
+    int notified = 0;
+    dialog.OnSelectionChange = [&](TObject*) { ++notified; };
+    int notifiedAtFirst = 0;
+    countedLoads = 0;
+    RunAnswered(dialog, {Select("once.counted"), Check([&](HWND) { notifiedAtFirst = notified; }),
+                         Deselect("once.counted"), Select("once.counted"), Press(IDCANCEL)});
+    EXPECT_EQ(dialog.PictureLabel()->Caption(), " (1x1)");
+    EXPECT_GE(notified, notifiedAtFirst + 2);  // the platform did tell of both changes
+    EXPECT_EQ(countedLoads, 1);
+}
+
+TEST(SaveDialog, FilterKeepsADoubleByteCharacterWhoseSecondByteIsABar) {
+    TSavePictureDialog dialog(nullptr);
+    dialog.SetFilter("東方 (*.x)|*.x|Other (*.y)|*.y");  // 東 is 96 7C
+    std::vector<std::string> types;
+    RunAnswered(dialog, {Check([&](HWND shown) {
+                             HWND box = GetDlgItem(shown, kTypeBox);
+                             for (int i = 0; i < SendMessageA(box, CB_GETCOUNT, 0, 0); ++i) {
+                                 char text[64] = {};
+                                 SendMessageA(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+                                 types.push_back(text);
+                             }
+                         }),
+                         Press(IDCANCEL)});
+    EXPECT_EQ(types, (std::vector<std::string>{"東方 (*.x)", "Other (*.y)"}));
+}
