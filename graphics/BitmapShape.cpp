@@ -106,8 +106,9 @@ GdiBitmap ReshapeBitmap(HBITMAP oldHandle, HPALETTE oldPalette, HPALETTE newPale
         height = std::abs(info.header.biHeight);
         BITMAP old{};
         if (oldHandle && GetObjectA(oldHandle, sizeof old, &old) && old.bmWidth == width &&
-            std::abs(old.bmHeight) == height && info.header.biBitCount > 8) {
-            // Same size, many colours: the platform copies the pixels across.
+            std::abs(old.bmHeight) == height && info.header.biBitCount > 8 && info.header.biCompression == BI_RGB) {
+            // Same size, many colours: the platform copies the pixels across. Not
+            // for bit fields: some platforms fill 5-6-5 rows in the 5-5-5 layout.
             GetDIBits(screen, oldHandle, 0, height, bits, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
             GetObjectA(made.Get(), sizeof target, &target);
             return made;
