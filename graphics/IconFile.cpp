@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+
+#include "graphics/IconBytes.h"
 
 namespace {
 uint16_t Word(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
@@ -49,16 +52,86 @@ size_t ChooseIconEntry(const std::vector<TIconFileEntry>& entries, int targetWid
 
 bool IconImageIsWhole(const unsigned char* bytes, size_t size) {
     static const unsigned char png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (!bytes) return false;
     if (size >= 8 && std::memcmp(bytes, png, 8) == 0) return true;
     if (size < 40 || Long(bytes) < 40) return false;
     const int32_t width = static_cast<int32_t>(Long(bytes + 4));
     const int32_t doubleHeight = static_cast<int32_t>(Long(bytes + 8));
     const unsigned bits = Word(bytes + 14);
-    if (width <= 0 || width > 4096 || doubleHeight <= 0 || doubleHeight > 8192 || doubleHeight % 2 != 0) return false;
+    if (width <= 0 || width > 256 || doubleHeight <= 0 || doubleHeight > 8192 || doubleHeight % 2 != 0) return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+    if (Long(bytes + 16) != 0) return false;  // compressed
     const uint64_t height = static_cast<uint64_t>(doubleHeight) / 2;
     const uint64_t colourRow = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
     const uint64_t maskRow = ((static_cast<uint64_t>(width) + 31) / 32) * 4;
-    const uint64_t table = bits <= 8 ? 4ull << bits : 0;
-    return Long(bytes) + table + (colourRow + maskRow) * height <= size;
+    const uint64_t used = Long(bytes + 32);
+    uint64_t table = bits <= 8 ? 1ull << bits : 0;
+    if (used != 0 && used < table) table = used;
+    return Long(bytes) + table * 4 + (colourRow + maskRow) * height <= size;
+}
+
+namespace {
+// Images made here point into `storage`; a copy's must point into its own.
+void Rebase(TIconGroup& to, const TIconGroup& from) {
+    const auto first = reinterpret_cast<uintptr_t>(from.storage.data());
+    for (TIconImageRef& image : to.images) {
+        const auto at = reinterpret_cast<uintptr_t>(image.bytes);
+        if (!from.storage.empty() && at >= first && at - first < from.storage.size())
+            image.bytes = to.storage.data() + (at - first);
+    }
+}
+
+void ReadIcoFile(TBytes file, TIconFile& out) {
+    TIconGroup group;
+    const size_t count = file.U16(4);
+    for (size_t i = 0; i < count; ++i) {
+        const size_t at = 6 + i * 16;
+        if (!file.Has(at, 16)) {
+            out.damaged = true;
+            break;
+        }
+        const uint32_t length = file.U32(at + 8), offset = file.U32(at + 12);
+        if (!FitsIn(offset, length, file.size) || !IconImageIsWhole(file.data + offset, length)) {
+            out.damaged = true;
+            continue;
+        }
+        group.images.push_back(TIconImageRef{file.U8(at), file.U8(at + 1), file.U16(at + 2), file.U16(at + 4),
+                                             file.U16(at + 6), file.data + offset, length});
+    }
+    if (!group.images.empty()) out.groups.push_back(std::move(group));
+}
+}  // namespace
+
+TIconGroup::TIconGroup(const TIconGroup& other) : images(other.images), storage(other.storage) { Rebase(*this, other); }
+
+TIconGroup& TIconGroup::operator=(const TIconGroup& other) {
+    if (this != &other) {
+        images = other.images;
+        storage = other.storage;
+        Rebase(*this, other);
+    }
+    return *this;
+}
+
+TIconFile ReadIconFile(const unsigned char* data, size_t size) {
+    TIconFile out;
+    const TBytes file{data, data ? size : 0};
+    if (file.Has(0, 2) && file.data[0] == 'M' && file.data[1] == 'Z') {
+        // A DOS program without a newer header is simply not ours to read.
+        const size_t next = file.U32(0x3C);
+        if (file.Has(0x3C, 4) && file.Has(next, 4) && std::memcmp(file.data + next, "PE\0\0", 4) == 0) {
+            out.kind = TIconFileKind::Pe;
+            ReadPeIcons(file, next, out);
+        } else if (file.Has(0x3C, 4) && file.Has(next, 2) && std::memcmp(file.data + next, "NE", 2) == 0) {
+            out.kind = TIconFileKind::Ne;
+            ReadNeIcons(file, next, out);
+        }
+    } else if (file.Has(0, 2) && file.data[0] == 'B' && file.data[1] == 'M') {
+        out.kind = TIconFileKind::Bmp;
+        ReadBmpIcon(file, out);
+    } else if (file.Has(0, 6) && file.U16(0) == 0 && file.U16(2) == 1) {
+        out.kind = TIconFileKind::Ico;
+        ReadIcoFile(file, out);
+    }
+    return out;
 }

@@ -22,6 +22,44 @@ std::vector<TIconFileEntry> IconFileEntries(const std::string& data);
 // (no more than the display shows) and a size at least as close, not larger.
 size_t ChooseIconEntry(const std::vector<TIconFileEntry>& entries, int targetWidth, int targetHeight,
                        uint32_t displayColors);
-// Whether the image bytes are a PNG, or a bitmap header whose colour table,
-// colour image and mask all fit in them.
+// Whether the image bytes are a PNG, or an uncompressed bitmap header (at
+// most 256 pixels wide) whose colour table, colour image and mask all fit in
+// them.
 bool IconImageIsWhole(const unsigned char* bytes, size_t size);
+
+// One image of an icon: the directory's description and the image's bytes,
+// which lie in the file read, or in the group's own storage.
+struct TIconImageRef {
+    uint8_t width, height;  // raw: 0 stands for 256
+    uint16_t colorCount, planes, bitCount;
+    const unsigned char* bytes;
+    size_t size;
+};
+
+// The images of one icon. Images made here rather than found in the file
+// (from a .bmp) keep their bytes in `storage`; a copy points into its own.
+struct TIconGroup {
+    std::vector<TIconImageRef> images;
+    std::vector<unsigned char> storage;
+
+    TIconGroup() = default;
+    TIconGroup(TIconGroup&&) noexcept = default;
+    TIconGroup& operator=(TIconGroup&&) noexcept = default;
+    TIconGroup(const TIconGroup& other);
+    TIconGroup& operator=(const TIconGroup& other);
+};
+
+enum class TIconFileKind { Unknown, Pe, Ne, Ico, Bmp };
+
+// `damaged`: the file is of a known kind but something in it lies out of
+// bounds or is malformed, so what was read is all there is to have.
+struct TIconFile {
+    TIconFileKind kind = TIconFileKind::Unknown;
+    bool damaged = false;
+    std::vector<TIconGroup> groups;
+};
+
+// The icons of a PE or NE executable or library, an .ico or a .bmp, in the
+// order the file holds them. Never reads outside the bytes given; the images
+// point into them, so they must outlive the result.
+TIconFile ReadIconFile(const unsigned char* data, size_t size);

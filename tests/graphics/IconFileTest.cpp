@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "fixtures.h"
+#include "graphics/IconFile.h"
+
+namespace {
+std::string Fixture(const char* name) { return std::string(TULVAR_FIXTURE_DIR) + "\\" + name; }
+
+std::string FileBytes(const char* name) {
+    std::ifstream in(Fixture(name), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+const unsigned char* Data(const std::string& bytes) { return reinterpret_cast<const unsigned char*>(bytes.data()); }
+TIconFile Read(const std::string& bytes) { return ReadIconFile(Data(bytes), bytes.size()); }
+
+uint32_t Long(const std::string& bytes, size_t at) {
+    uint32_t value = 0;
+    std::memcpy(&value, bytes.data() + at, 4);
+    return value;
+}
+void PutLong(std::string& bytes, size_t at, uint32_t value) { std::memcpy(&bytes[at], &value, 4); }
+
+// Each group as "side/bits side/bits ...", one string per group.
+std::vector<std::string> Describe(const TIconFile& file) {
+    std::vector<std::string> groups;
+    for (const TIconGroup& group : file.groups) {
+        std::string text;
+        for (const TIconImageRef& image : group.images)
+            text += (text.empty() ? "" : " ") + std::to_string(image.width) + "/" + std::to_string(image.bitCount);
+        groups.push_back(text);
+    }
+    return groups;
+}
+
+size_t ImageCount(const TIconFile& file) {
+    size_t count = 0;
+    for (const TIconGroup& group : file.groups) count += group.images.size();
+    return count;
+}
+
+// Every image handed out lies within the file's bytes or its group's own,
+// and holds what its header claims.
+void ExpectImagesWhole(const TIconFile& file, const std::string& bytes, const std::string& what) {
+    for (const TIconGroup& group : file.groups)
+        for (const TIconImageRef& image : group.images) {
+            const auto at = reinterpret_cast<uintptr_t>(image.bytes);
+            const auto inFile = reinterpret_cast<uintptr_t>(bytes.data());
+            const auto inGroup = reinterpret_cast<uintptr_t>(group.storage.data());
+            const bool inside = (at >= inFile && at - inFile <= bytes.size() && image.size <= bytes.size() - (at - inFile)) ||
+                                (!group.storage.empty() && at >= inGroup && at - inGroup <= group.storage.size() &&
+                                 image.size <= group.storage.size() - (at - inGroup));
+            ASSERT_TRUE(inside) << what;
+            ASSERT_TRUE(IconImageIsWhole(image.bytes, image.size)) << what;
+        }
+}
+
+// Where the resources of a PE file start and how long they are.
+std::pair<size_t, size_t> ResourceSection(const std::string& bytes) {
+    const size_t name = bytes.find(std::string(".rsrc\0\0\0", 8));
+    if (name == std::string::npos) return {0, 0};
+    return {Long(bytes, name + 20), Long(bytes, name + 8)};
+}
+
+const char* const kLibraries[] = {"threeicons.dll", "threegroups64.dll"};
+}  // namespace
+
+TEST(IconFileReading, EachKindGivesItsGroupsInOrderWithTheirSizesAndDepths) {
+    using G = std::vector<std::string>;
+    const struct { const char* name; TIconFileKind kind; G groups; } rows[] = {
+        {"threeicons.dll", TIconFileKind::Pe, {"32/4", "32/4", "32/4"}},
+        {"threegroups64.dll", TIconFileKind::Pe, {"32/4", "16/4 32/4 48/32", "32/4"}},
+        {"threegroups.icl", TIconFileKind::Ne, {"32/4", "16/4 32/4 48/32", "32/4"}},
+        {"multi.ico", TIconFileKind::Ico, {"16/4 32/4 48/32"}},
+        {"art\\bitmap.bmp", TIconFileKind::Bmp, {"16/32"}},
+        {"noicons.dll", TIconFileKind::Pe, {}},
+        {"text.txt", TIconFileKind::Unknown, {}},
+        {"empty.dat", TIconFileKind::Unknown, {}}};
+    for (const auto& r : rows) {
+        const std::string bytes = FileBytes(r.name);
+        const TIconFile file = Read(bytes);
+        EXPECT_EQ(file.kind, r.kind) << r.name;
+        EXPECT_FALSE(file.damaged) << r.name;
+        EXPECT_EQ(Describe(file), r.groups) << r.name;
+        ExpectImagesWhole(file, bytes, r.name);
+    }
+    // The first of three groups holds red.ico's one image, byte for byte (an
+    // NE file pads it to its alignment).
+    const std::string red = FileBytes("art\\red.ico");
+    const std::string redImage = red.substr(Long(red, 18), Long(red, 14));
+    for (const char* name : {"threeicons.dll", "threegroups64.dll", "threegroups.icl"}) {
+        const std::string bytes = FileBytes(name);
+        const TIconImageRef image = Read(bytes).groups.at(0).images.at(0);
+        ASSERT_GE(image.size, redImage.size()) << name;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bytes), redImage.size()), redImage) << name;
+    }
+}
+
+TEST(IconFileReading, ABitmapBecomesAnOpaque32BitImageOfItsOwnPixelsBottomUp) {
+    // 2 x 2, 24 bits: rows of 6 bytes padded to 8, blue-green-red.
+    auto bitmap = [](int32_t height, uint16_t bits, uint32_t compression) {
+        std::string b(54 + 16, '\0');
+        b[0] = 'B', b[1] = 'M';
+        PutLong(b, 2, static_cast<uint32_t>(b.size()));
+        PutLong(b, 10, 54);
+        PutLong(b, 14, 40);
+        PutLong(b, 18, 2);
+        PutLong(b, 22, static_cast<uint32_t>(height));
+        b[26] = 1, b[28] = static_cast<char>(bits);
+        PutLong(b, 30, compression);
+        const char rows[16] = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+        std::memcpy(&b[54], rows, 16);
+        return b;
+    };
+    const struct { int32_t height; uint32_t firstPixel; } rows[] = {{2, 0xFF030201}, {-2, 0xFF090807}};
+    for (const auto& r : rows) {
+        const std::string bytes = bitmap(r.height, 24, 0);
+        TIconFile file = Read(bytes);
+        const TIconFile copy = file;  // a copy's image must point into its own storage
+        file.groups.clear();
+        ASSERT_EQ(copy.groups.size(), 1u);
+        const TIconImageRef& image = copy.groups[0].images.at(0);
+        ASSERT_EQ(image.size, 40u + 2 * 2 * 4 + 2 * 4);
+        const std::string made(reinterpret_cast<const char*>(image.bytes), image.size);
+        EXPECT_EQ(Long(made, 8), 4u);  // colour rows and mask rows
+        EXPECT_EQ(Long(made, 40), r.firstPixel) << r.height;
+        EXPECT_EQ(made.substr(56), std::string(8, '\0'));  // the mask shows every pixel
+    }
+    // Well-formed pictures this reader has no icon for.
+    std::string wide = bitmap(2, 24, 0);
+    PutLong(wide, 18, 300);
+    for (const std::string& none : {bitmap(2, 16, 0), bitmap(2, 24, 1), wide}) {
+        const TIconFile file = Read(none);
+        EXPECT_EQ(file.kind, TIconFileKind::Bmp);
+        EXPECT_TRUE(file.groups.empty());
+    }
+    std::string cut = bitmap(2, 24, 0);
+    cut.resize(cut.size() - 1);
+    EXPECT_TRUE(Read(cut).damaged);
+    EXPECT_TRUE(Read(cut).groups.empty());
+}
+
+TEST(IconFileReading, ADamagedIconFileGivesFewerImagesAndSaysSo) {
+    const std::string multi = FileBytes("multi.ico");
+    std::string tooMany = multi, pastEnd = multi;
+    tooMany[4] = '\xE8', tooMany[5] = '\x03';  // 1000 entries
+    for (size_t i = 0; i < 3; ++i) PutLong(pastEnd, 6 + i * 16 + 12, static_cast<uint32_t>(multi.size()));
+    const struct { const char* what; std::string bytes; size_t most; } rows[] = {
+        {"count past the end", tooMany, 3}, {"offsets past the end", pastEnd, 0}, {"cut in half", multi.substr(0, multi.size() / 2), 2}};
+    for (const auto& r : rows) {
+        const TIconFile file = Read(r.bytes);
+        EXPECT_EQ(file.kind, TIconFileKind::Ico) << r.what;
+        EXPECT_TRUE(file.damaged) << r.what;
+        EXPECT_LE(ImageCount(file), r.most) << r.what;
+        ExpectImagesWhole(file, r.bytes, r.what);
+    }
+}
+
+TEST(IconFileReading, ALibraryWithADamagedResourceSectionGivesFewerGroupsAndSaysSo) {
+    for (const char* name : kLibraries) {
+        const std::string bytes = FileBytes(name);
+        const auto [start, length] = ResourceSection(bytes);
+        ASSERT_GT(length, 64u) << name;
+        std::string scrambled = bytes;
+        std::mt19937 random(1);
+        for (size_t i = 0; i < 64; ++i) scrambled[start + i] = static_cast<char>(random());
+        const struct { const char* what; std::string bytes; size_t most; } rows[] = {
+            {"random directory bytes", scrambled, 3},
+            {"cut before the resources", bytes.substr(0, start), 0},
+            {"cut inside the directory tree", bytes.substr(0, start + 24), 0},
+            {"cut mid-resources", bytes.substr(0, start + length / 2), 2}};
+        for (const auto& r : rows) {
+            const TIconFile file = Read(r.bytes);
+            EXPECT_EQ(file.kind, TIconFileKind::Pe) << name << ": " << r.what;
+            EXPECT_TRUE(file.damaged) << name << ": " << r.what;
+            EXPECT_LE(file.groups.size(), r.most) << name << ": " << r.what;
+            ExpectImagesWhole(file, r.bytes, std::string(name) + ": " + r.what);
+        }
+    }
+}
+
+TEST(IconFileReading, RandomFlipsAndCutsNeverReadOutsideTheFile) {
+    std::mt19937 random(20261208);
+    for (const char* name : {"threeicons.dll", "threegroups64.dll", "threegroups.icl", "multi.ico", "art\\bitmap.bmp"}) {
+        const std::string original = FileBytes(name);
+        ASSERT_FALSE(original.empty()) << name;
+        for (int round = 0; round < 300; ++round) {
+            std::string bytes = original;
+            for (unsigned flips = 1 + random() % 8; flips > 0; --flips)
+                bytes[random() % bytes.size()] = static_cast<char>(random());
+            if (round % 3 == 0) bytes.resize(random() % bytes.size());
+            ExpectImagesWhole(Read(bytes), bytes, std::string(name) + " round " + std::to_string(round));
+        }
+    }
+}
