@@ -18,6 +18,7 @@
 #include "framework/StatusBar.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Icon.h"
+#include "graphics/IconSource.h"
 #include "framework/Clipboard.h"
 #include "framework/Image.h"
 #include "graphics/BmpWriter.h"
@@ -110,9 +111,7 @@ struct ZoomStep {
 const ZoomStep kZoomSteps[] = {{16, SZoomHalf}, {32, SZoomOne}, {64, SZoomTwo}, {96, SZoomThree}};
 
 // The icon source: the count for index -1, else a new icon handle or 0.
-HICON IconOf(const std::string& path, int index) {
-    return ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(index));
-}
+HICON IconOf(const std::string& path, int index) { return ExtractOwnIcon(path, index); }
 
 // The file's size in bytes. The file is opened for reading, denying others
 // write access, so that a file that cannot be read fails here as it always did.

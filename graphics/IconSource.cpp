@@ -1,0 +1,115 @@
+#include "graphics/IconSource.h"
+
+#include <memory>
+#include <vector>
+
+#include "base/UniqueHandle.h"
+#include "graphics/IconFile.h"
+
+namespace {
+// Larger files hold no icons worth reading whole into memory.
+constexpr unsigned long long kLargestFile = 256ull << 20;
+
+void CloseFile(HANDLE file) {
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+using FileHandle = UniqueHandle<HANDLE, CloseFile>;
+
+struct TReadFile {
+    std::string path;
+    unsigned long long size = 0;
+    FILETIME written{};
+    std::vector<unsigned char> bytes;  // the images point into these
+    TIconFile icons;
+    // A well-formed executable without icons of its own: the platform may
+    // know where its icons are kept.
+    bool askPlatform = false;
+};
+
+bool SameFile(const TReadFile& read, const std::string& path, const WIN32_FILE_ATTRIBUTE_DATA& now) {
+    const unsigned long long size = (static_cast<unsigned long long>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
+    return read.path == path && read.size == size && CompareFileTime(&read.written, &now.ftLastWriteTime) == 0;
+}
+
+std::unique_ptr<TReadFile> Read(const std::string& path, const WIN32_FILE_ATTRIBUTE_DATA& now) {
+    auto read = std::make_unique<TReadFile>();
+    read->path = path;
+    read->size = (static_cast<unsigned long long>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
+    read->written = now.ftLastWriteTime;
+    if (read->size > kLargestFile) return read;
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE) return read;
+    read->bytes.resize(static_cast<size_t>(read->size));
+    DWORD got = 0;
+    if (!read->bytes.empty() &&
+        (!ReadFile(file.Get(), read->bytes.data(), static_cast<DWORD>(read->bytes.size()), &got, nullptr) ||
+         got != read->bytes.size())) {
+        read->bytes.clear();
+        return read;
+    }
+    read->icons = ReadIconFile(read->bytes.data(), read->bytes.size());
+    const TIconFileKind kind = read->icons.kind;
+    read->askPlatform = (kind == TIconFileKind::Pe || kind == TIconFileKind::Ne) && !read->icons.damaged &&
+                        read->icons.groups.empty();
+    return read;
+}
+
+// The file last asked about, kept for the rest of its scan.
+const TReadFile& Current(const std::string& path) {
+    static std::unique_ptr<TReadFile> current;
+    WIN32_FILE_ATTRIBUTE_DATA now{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &now) ||
+        (now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        current = std::make_unique<TReadFile>();
+        return *current;
+    }
+    if (!current || !SameFile(*current, path, now)) current = Read(path, now);
+    return *current;
+}
+
+// The image the platform would choose for the system's icon size, as a new icon.
+HICON MakeIcon(const TIconGroup& group) {
+    if (group.images.empty()) return nullptr;
+    // The group as the platform's own directory form: 14-byte entries whose
+    // ids are the images' positions counted from 1.
+    std::vector<unsigned char> directory(6 + 14 * group.images.size());
+    auto put16 = [&](size_t at, unsigned value) {
+        directory[at] = static_cast<unsigned char>(value);
+        directory[at + 1] = static_cast<unsigned char>(value >> 8);
+    };
+    auto put32 = [&](size_t at, unsigned long value) {
+        put16(at, value & 0xFFFF);
+        put16(at + 2, (value >> 16) & 0xFFFF);
+    };
+    put16(2, 1);
+    put16(4, static_cast<unsigned>(group.images.size()));
+    for (size_t i = 0; i < group.images.size(); ++i) {
+        const TIconImageRef& image = group.images[i];
+        const size_t at = 6 + 14 * i;
+        directory[at] = image.width;
+        directory[at + 1] = image.height;
+        put16(at + 2, image.colorCount);
+        put16(at + 4, image.planes);
+        put16(at + 6, image.bitCount);
+        put32(at + 8, static_cast<unsigned long>(image.size));
+        put16(at + 12, static_cast<unsigned>(i + 1));
+    }
+    const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+    int id = LookupIconIdFromDirectoryEx(directory.data(), TRUE, cx, cy, LR_DEFAULTCOLOR);
+    if (id < 1 || static_cast<size_t>(id) > group.images.size()) id = 1;
+    const TIconImageRef& chosen = group.images[static_cast<size_t>(id) - 1];
+    // The platform reads the bytes only: they were checked to be whole.
+    return CreateIconFromResourceEx(const_cast<PBYTE>(chosen.bytes), static_cast<DWORD>(chosen.size), TRUE,
+                                    0x00030000, cx, cy, LR_DEFAULTCOLOR);
+}
+}  // namespace
+
+HICON ExtractOwnIcon(const std::string& path, int index) {
+    const TReadFile& file = Current(path);
+    if (file.askPlatform) return ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(index));
+    const auto& groups = file.icons.groups;
+    if (index == -1) return reinterpret_cast<HICON>(static_cast<UINT_PTR>(groups.size()));
+    if (index < 0 || static_cast<size_t>(index) >= groups.size()) return nullptr;
+    return MakeIcon(groups[static_cast<size_t>(index)]);
+}

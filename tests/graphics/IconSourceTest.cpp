@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "base/UniqueHandle.h"
+#include "fixtures.h"
+#include "graphics/IconSource.h"
+
+namespace {
+void DeleteIcon(HICON icon) { DestroyIcon(icon); }
+using OwnedIcon = UniqueHandle<HICON, DeleteIcon>;
+void DeleteBitmap(HBITMAP bitmap) { DeleteObject(bitmap); }
+using OwnedBitmap = UniqueHandle<HBITMAP, DeleteBitmap>;
+void DeleteDc(HDC dc) { DeleteDC(dc); }
+using OwnedDc = UniqueHandle<HDC, DeleteDc>;
+
+std::string Fixture(const char* name) { return std::string(TULVAR_FIXTURE_DIR) + "\\" + name; }
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+int OwnCount(const std::string& path) { return static_cast<int>(reinterpret_cast<UINT_PTR>(ExtractOwnIcon(path, -1))); }
+int PlatformCount(const std::string& path) {
+    return static_cast<int>(reinterpret_cast<UINT_PTR>(ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), UINT(-1))));
+}
+
+SIZE IconSize(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return {0, 0};
+    OwnedBitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP b{};
+    GetObjectA(colour ? colour.Get() : mask.Get(), sizeof b, &b);
+    return {b.bmWidth, colour ? b.bmHeight : b.bmHeight / 2};
+}
+
+// The icon drawn at its own size over white, as rows of 0x00RRGGBB.
+std::vector<DWORD> Drawn(HICON icon) {
+    const SIZE size = IconSize(icon);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    OwnedDc dc(CreateCompatibleDC(nullptr));
+    OwnedBitmap surface(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!surface || size.cx <= 0) return {};
+    HGDIOBJ old = SelectObject(dc.Get(), surface.Get());
+    PatBlt(dc.Get(), 0, 0, size.cx, size.cy, WHITENESS);
+    DrawIconEx(dc.Get(), 0, 0, icon, size.cx, size.cy, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + size.cx * size.cy);
+    for (DWORD& p : pixels) p &= 0xFFFFFF;
+    SelectObject(dc.Get(), old);
+    return pixels;
+}
+
+// Every icon of the file as the platform makes it, pixel for pixel.
+void ExpectSameIconsAsThePlatform(const std::string& path, int count) {
+    for (int i = 0; i < count; ++i) {
+        OwnedIcon own(ExtractOwnIcon(path, i));
+        OwnedIcon platform(ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(i)));
+        ASSERT_TRUE(own) << path << " icon " << i;
+        ASSERT_TRUE(platform) << path << " icon " << i;
+        const SIZE ownSize = IconSize(own.Get()), platformSize = IconSize(platform.Get());
+        EXPECT_EQ(ownSize.cx, platformSize.cx) << path << " icon " << i;
+        EXPECT_EQ(ownSize.cy, platformSize.cy) << path << " icon " << i;
+        EXPECT_EQ(Drawn(own.Get()), Drawn(platform.Get())) << path << " icon " << i;
+    }
+}
+
+void Write(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+}  // namespace
+
+TEST(OwnIconSource, WellFormedFilesGiveThePlatformsCountAndPixels) {
+    const struct { const char* name; int groups; bool platformMayNotRead; } rows[] = {
+        {"threeicons.dll", 3, false}, {"manyicons.dll", 40, false}, {"oneicon.dll", 1, false},
+        {"noicons.dll", 0, false},    {"single.ico", 1, false},     {"multi.ico", 1, false},
+        {"art\\red.ico", 1, false},   {"threegroups64.dll", 3, true}, {"threegroups.icl", 3, true}};
+    for (const auto& r : rows) {
+        const std::string path = Fixture(r.name);
+        const int platform = PlatformCount(path);
+        EXPECT_EQ(OwnCount(path), r.groups) << r.name;
+        if (r.platformMayNotRead && platform == 0) continue;
+        EXPECT_EQ(platform, r.groups) << r.name;
+        ExpectSameIconsAsThePlatform(path, r.groups);
+        EXPECT_EQ(ExtractOwnIcon(path, r.groups), nullptr) << r.name << ": one past the last";
+    }
+}
+
+TEST(OwnIconSource, ABitmapGivesOneIconAtTheIconSizeShowingItsPixels) {
+    const std::string path = Fixture("art\\bitmap.bmp");
+    ASSERT_EQ(OwnCount(path), 1);
+    OwnedIcon icon(ExtractOwnIcon(path, 0));
+    ASSERT_TRUE(icon);
+    OwnedBitmap picture(static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                                        LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    ASSERT_TRUE(picture);
+    BITMAP b{};
+    GetObjectA(picture.Get(), sizeof b, &b);
+    // Like every icon of the scan, at the system's icon size: the 16 x 16 bitmap doubled.
+    const SIZE size = IconSize(icon.Get());
+    ASSERT_EQ(size.cx, GetSystemMetrics(SM_CXICON));
+    ASSERT_EQ(size.cy, GetSystemMetrics(SM_CYICON));
+    ASSERT_EQ(size.cx, 2 * b.bmWidth);
+    const std::vector<DWORD> drawn = Drawn(icon.Get());
+    OwnedDc dc(CreateCompatibleDC(nullptr));
+    HGDIOBJ old = SelectObject(dc.Get(), picture.Get());
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x) {
+            const COLORREF c = GetPixel(dc.Get(), x / 2, y / 2);
+            const DWORD expected = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+            ASSERT_EQ(drawn[static_cast<size_t>(y * size.cx + x)], expected) << x << "," << y;
+        }
+    SelectObject(dc.Get(), old);
+}
+
+TEST(OwnIconSource, FilesWithoutIconsAndMissingPathsGiveNothing) {
+    for (const std::string& path : {Fixture("text.txt"), Fixture("empty.dat"), Fixture("no such file.ico"),
+                                    std::string(TULVAR_FIXTURE_DIR), std::string()}) {
+        EXPECT_EQ(OwnCount(path), 0) << path;
+        EXPECT_EQ(ExtractOwnIcon(path, 0), nullptr) << path;
+    }
+}
+
+TEST(OwnIconSource, AFileRewrittenInPlaceIsReadAgain) {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    const std::string path = std::string(base) + "tulvar_source_" + std::to_string(GetCurrentProcessId()) + ".ico";
+    // Same size with a new write time, then a new size, then no icons at all.
+    const struct { const char* from; int count; bool sameSize; } steps[] = {
+        {"art\\red.ico", 1, false}, {"art\\blue.ico", 1, true}, {"multi.ico", 1, false},
+        {"text.txt", 0, false}, {"threeicons.dll", 3, false}};
+    FILETIME written{};
+    for (const auto& s : steps) {
+        Write(path, FileBytes(Fixture(s.from)));
+        if (s.sameSize) {
+            // Written within the same tick as the last one would not tell them apart.
+            ULARGE_INTEGER later{{written.dwLowDateTime, written.dwHighDateTime}};
+            later.QuadPart += 10000000;
+            const FILETIME next{later.LowPart, later.HighPart};
+            HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(file, INVALID_HANDLE_VALUE);
+            SetFileTime(file, nullptr, nullptr, &next);
+            CloseHandle(file);
+        }
+        WIN32_FILE_ATTRIBUTE_DATA now{};
+        GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &now);
+        written = now.ftLastWriteTime;
+        EXPECT_EQ(OwnCount(path), s.count) << s.from;
+        EXPECT_EQ(PlatformCount(path), s.count) << s.from;
+        ExpectSameIconsAsThePlatform(path, s.count);
+    }
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
+}
