@@ -3,17 +3,12 @@
 #include <windows.h>
 
 #include "base/Exceptions.h"
+#include "base/FileHandle.h"
 #include "base/GbkText.h"
 #include "base/ResStrings.h"
-#include "base/UniqueHandle.h"
 #include "resources/StringIds.h"
 
 namespace {
-void CloseFile(HANDLE file) {
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-}
-using FileHandle = UniqueHandle<HANDLE, CloseFile>;
-
 [[noreturn]] void CannotCreate(const std::string& fileName) {
     throw EFCreateError(Format(LoadStr(SFCreateError), {fileName}));
 }

@@ -134,20 +134,12 @@ void TButtonGlyph::GlyphChanged(TObject* sender) {
 }
 
 void TButtonGlyph::SetGlyph(TBitmap* value) {
-    Invalidate();
     TBitmap empty;
+    // The copy's change notice takes its transparent colour, gives the built
+    // images back and tells the button.
     original_.ShareFrom(value ? value : &empty);
-    if (value && value->Height() > 0) {
-        {
-            ContextRelease release{*value};
-            transparentColor_ = value->TransparentColor();
-        }
-        if (value->Width() % value->Height() == 0) {
-            int count = value->Width() / value->Height();
-            SetNumGlyphs(count > 4 ? 1 : count);
-        }
-    }
-    if (OnChange) OnChange();
+    const int width = original_.Width(), height = original_.Height();
+    if (height > 0 && width % height == 0) SetNumGlyphs(width / height > 4 ? 1 : width / height);
 }
 
 void TButtonGlyph::SetNumGlyphs(int value) {

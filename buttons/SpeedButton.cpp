@@ -13,15 +13,10 @@ TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
 
 TSpeedButton::~TSpeedButton() { glyph_.OnChange = nullptr; }
 
-void TSpeedButton::SetGlyph(TBitmap* value) {
-    glyph_.SetGlyph(value);
-    Invalidate();
-}
+// The glyph tells of its changes, which repaint the button.
+void TSpeedButton::SetGlyph(TBitmap* value) { glyph_.SetGlyph(value); }
 
-void TSpeedButton::SetNumGlyphs(int value) {
-    glyph_.SetNumGlyphs(value);
-    Invalidate();
-}
+void TSpeedButton::SetNumGlyphs(int value) { glyph_.SetNumGlyphs(value); }
 
 void TSpeedButton::SetFlat(bool value) {
     if (value == flat_) return;

@@ -12,8 +12,6 @@
 #include "graphics/Bitmap.h"
 
 namespace {
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
 // Names in the locale's order regardless of letter case; a name equal to one
 // already there apart from case is dropped.
 void InsertName(std::vector<std::string>& names, const std::string& name) {

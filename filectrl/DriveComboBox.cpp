@@ -8,10 +8,6 @@
 #include "filectrl/PathHelpers.h"
 #include "graphics/Bitmap.h"
 
-namespace {
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-}  // namespace
-
 TDriveComboBox::TDriveComboBox(TComponent* owner) : TCustomComboBox(owner) {
     SetClassName("TDriveComboBox");
     SetStyle(TComboBoxStyle::csOwnerDrawFixed);

@@ -28,6 +28,8 @@ std::string ExtensionPart(const std::string& path);
 // Same name once ASCII letters are folded; two-byte characters compare as they are.
 bool SameFileName(const std::string& a, const std::string& b);
 std::string UpperFileName(std::string text);
+// One byte: a-z upper-cased, everything else as it is (drive letters).
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 std::string LowerFileName(std::string text);
 // The locale's full lower-casing, for showing names.
 std::string LowerForDisplay(std::string text);

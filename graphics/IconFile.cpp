@@ -7,9 +7,7 @@
 #include "graphics/IconBytes.h"
 
 namespace {
-uint16_t Word(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Long(const unsigned char* p) { return Word(p) | (static_cast<uint32_t>(Word(p + 2)) << 16); }
-const unsigned char* Bytes(const std::string& data) { return reinterpret_cast<const unsigned char*>(data.data()); }
+TBytes Bytes(const std::string& data) { return TBytes{reinterpret_cast<const unsigned char*>(data.data()), data.size()}; }
 
 uint32_t Colors(const TIconFileEntry& e) { return e.colorCount == 0 ? 0x7FFFFFFF : e.colorCount; }
 
@@ -21,20 +19,35 @@ bool CloserOrEqual(int candidate, int best, int target) {
 }
 }  // namespace
 
-int IconFileType(const std::string& data) { return data.size() < 6 ? -1 : Word(Bytes(data) + 2); }
+int IconFileType(const std::string& data) { return data.size() < 6 ? -1 : Bytes(data).U16(2); }
 
-std::vector<TIconFileEntry> IconFileEntries(const std::string& data) {
+namespace {
+// The directory of an icon file: the entries whose bytes lie within it;
+// `damaged` when the directory or an entry's bytes run past the end.
+std::vector<TIconFileEntry> Directory(TBytes file, bool& damaged) {
     std::vector<TIconFileEntry> entries;
-    if (data.size() < 6) return entries;
-    const unsigned char* p = Bytes(data);
-    const size_t count = Word(p + 4);
-    for (size_t i = 0; i < count && 6 + (i + 1) * 16 <= data.size(); ++i) {
-        const unsigned char* e = p + 6 + i * 16;
-        TIconFileEntry entry{e[0], e[1], Word(e + 2), Word(e + 4), Word(e + 6), Long(e + 8), Long(e + 12)};
-        if (entry.offset > data.size() || entry.size > data.size() - entry.offset) continue;
+    const size_t count = file.U16(4);
+    for (size_t i = 0; i < count; ++i) {
+        const size_t at = 6 + i * 16;
+        if (!file.Has(at, 16)) {
+            damaged = true;
+            break;
+        }
+        TIconFileEntry entry{file.U8(at),      file.U8(at + 1),  file.U16(at + 2), file.U16(at + 4),
+                             file.U16(at + 6), file.U32(at + 8), file.U32(at + 12)};
+        if (!FitsIn(entry.offset, entry.size, file.size)) {
+            damaged = true;
+            continue;
+        }
         entries.push_back(entry);
     }
     return entries;
+}
+}  // namespace
+
+std::vector<TIconFileEntry> IconFileEntries(const std::string& data) {
+    bool damaged = false;
+    return data.size() < 6 ? std::vector<TIconFileEntry>{} : Directory(Bytes(data), damaged);
 }
 
 size_t ChooseIconEntry(const std::vector<TIconFileEntry>& entries, int targetWidth, int targetHeight,
@@ -54,20 +67,21 @@ bool IconImageIsWhole(const unsigned char* bytes, size_t size) {
     static const unsigned char png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     if (!bytes) return false;
     if (size >= 8 && std::memcmp(bytes, png, 8) == 0) return true;
-    if (size < 40 || Long(bytes) < 40) return false;
-    const int32_t width = static_cast<int32_t>(Long(bytes + 4));
-    const int32_t doubleHeight = static_cast<int32_t>(Long(bytes + 8));
-    const unsigned bits = Word(bytes + 14);
+    const TBytes header{bytes, size};
+    if (size < 40 || header.U32(0) < 40) return false;
+    const int32_t width = static_cast<int32_t>(header.U32(4));
+    const int32_t doubleHeight = static_cast<int32_t>(header.U32(8));
+    const unsigned bits = header.U16(14);
     if (width <= 0 || width > 256 || doubleHeight <= 0 || doubleHeight > 8192 || doubleHeight % 2 != 0) return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
-    if (Long(bytes + 16) != 0) return false;  // compressed
+    if (header.U32(16) != 0) return false;  // compressed
     const uint64_t height = static_cast<uint64_t>(doubleHeight) / 2;
     const uint64_t colourRow = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
     const uint64_t maskRow = ((static_cast<uint64_t>(width) + 31) / 32) * 4;
-    const uint64_t used = Long(bytes + 32);
+    const uint64_t used = header.U32(32);
     uint64_t table = bits <= 8 ? 1ull << bits : 0;
     if (used != 0 && used < table) table = used;
-    return Long(bytes) + table * 4 + (colourRow + maskRow) * height <= size;
+    return header.U32(0) + table * 4 + (colourRow + maskRow) * height <= size;
 }
 
 namespace {
@@ -83,20 +97,13 @@ void Rebase(TIconGroup& to, const TIconGroup& from) {
 
 void ReadIcoFile(TBytes file, TIconFile& out) {
     TIconGroup group;
-    const size_t count = file.U16(4);
-    for (size_t i = 0; i < count; ++i) {
-        const size_t at = 6 + i * 16;
-        if (!file.Has(at, 16)) {
-            out.damaged = true;
-            break;
-        }
-        const uint32_t length = file.U32(at + 8), offset = file.U32(at + 12);
-        if (!FitsIn(offset, length, file.size) || !IconImageIsWhole(file.data + offset, length)) {
+    for (const TIconFileEntry& e : Directory(file, out.damaged)) {
+        if (!IconImageIsWhole(file.data + e.offset, e.size)) {
             out.damaged = true;
             continue;
         }
-        group.images.push_back(TIconImageRef{file.U8(at), file.U8(at + 1), file.U16(at + 2), file.U16(at + 4),
-                                             file.U16(at + 6), file.data + offset, length});
+        group.images.push_back(
+            TIconImageRef{e.width, e.height, e.colorCount, e.planes, e.bitCount, file.data + e.offset, e.size});
     }
     if (!group.images.empty()) out.groups.push_back(std::move(group));
 }

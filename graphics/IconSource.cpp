@@ -3,17 +3,12 @@
 #include <memory>
 #include <vector>
 
-#include "base/UniqueHandle.h"
+#include "base/FileHandle.h"
 #include "graphics/IconFile.h"
 
 namespace {
 // Larger files hold no icons worth reading whole into memory.
 constexpr unsigned long long kLargestFile = 256ull << 20;
-
-void CloseFile(HANDLE file) {
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-}
-using FileHandle = UniqueHandle<HANDLE, CloseFile>;
 
 struct TReadFile {
     std::string path;

@@ -19,105 +19,31 @@
 #include "jpeg/SavePictureDialog.h"
 #include "tests/support/GuiTest.h"
 #include "tests/support/Pictures.h"
+#include "tests/support/SaveDialogDriver.h"
 
 namespace {
-constexpr int kNameBox = 0x47C;
-constexpr int kTypeBox = 0x470;
-
-// One thing a user does in the open dialog; false means "not yet, try again on the next tick".
-using Step = std::function<bool(HWND dialog)>;
-
-struct Script {
-    std::vector<Step> steps;
-    size_t done = 0;
-    DWORD deadline = 0;
-};
-Script* script = nullptr;
-
-struct WindowSearch {
-    const char* className;
-    int childId;  // a child the window must have, or 0
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND wnd, LPARAM param) {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    char cls[32] = {};
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (std::strcmp(cls, search->className) != 0 || !IsWindowVisible(wnd)) return TRUE;
-    if (search->childId && !GetDlgItem(wnd, search->childId)) return TRUE;
-    search->found = wnd;
-    return FALSE;
-}
-
-HWND FileDialogOfThisThread() {
-    WindowSearch search{"#32770", kNameBox, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Runs inside the dialog's own message loop: one step per tick; past the
-// deadline the dialog is cancelled, so that a step that never succeeds cannot hang the run.
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = FileDialogOfThisThread();
-    if (!script || !dialog) return;
-    if (static_cast<int>(GetTickCount() - script->deadline) > 0) {
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        return;
-    }
-    if (script->done < script->steps.size() && script->steps[script->done](dialog)) ++script->done;
-}
-
 // Executes the dialog while `steps` answer it; every step must have run, and
 // nothing may have escaped to the application's error box. The dialog moves
 // the current directory along as it browses; it is put back for the next test.
 bool RunAnswered(TSavePictureDialog& dialog, std::vector<Step> steps) {
-    Script run{std::move(steps), 0, GetTickCount() + 8000};
+    const size_t count = steps.size();
     char directory[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, directory);
     std::string escaped;
     Application.SetExceptionSink([&](const std::string& text) { escaped += text; });
-    script = &run;
-    UINT_PTR timer = SetTimer(nullptr, 0, 40, Tick);
-    bool result = dialog.Execute();
-    KillTimer(nullptr, timer);
-    script = nullptr;
+    bool result = false;
+    const size_t done = RunDialogSteps([&] { result = dialog.Execute(); }, std::move(steps));
     Application.SetExceptionSink(nullptr);
     SetCurrentDirectoryA(directory);
-    EXPECT_EQ(run.done, run.steps.size()) << "the dialog was left before every step ran";
+    EXPECT_EQ(done, count) << "the dialog was left before every step ran";
     EXPECT_EQ(escaped, "");
     return result;
-}
-
-Step Check(std::function<void(HWND dialog)> check) {
-    return [check](HWND dialog) { return check(dialog), true; };
-}
-
-Step Press(int button) {
-    return Check([button](HWND dialog) { PostMessageA(dialog, WM_COMMAND, button, 0); });
-}
-
-Step Type(const std::string& name) {
-    return Check([name](HWND dialog) {
-        SendMessageA(GetDlgItem(dialog, kNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    });
-}
-
-// Picks a file type as the platform wants it: the choice, then the end of the pick.
-Step PickType(int index) {
-    return Check([index](HWND dialog) {
-        HWND types = GetDlgItem(dialog, kTypeBox);
-        SendMessageA(types, CB_SETCURSEL, index - 1, 0);
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kTypeBox, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
-    });
 }
 
 // Sets the item states of the file list's entry `name` (shown with or without its extension).
 Step SetItemState(const std::string& name, UINT state, UINT mask) {
     return [=](HWND dialog) {
-        WindowSearch search{"SysListView32", 0, nullptr};
-        EnumChildWindows(dialog, MatchWindow, reinterpret_cast<LPARAM>(&search));
-        HWND list = search.found;
+        HWND list = FindChildWindow(dialog, "SysListView32");
         int count = list ? static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
         for (int i = 0; i < count; ++i) {
             char text[MAX_PATH] = {};
@@ -296,7 +222,7 @@ TEST(SaveDialog, FilterKeepsADoubleByteCharacterWhoseSecondByteIsABar) {
     dialog.SetFilter("東方 (*.x)|*.x|Other (*.y)|*.y");  // 東 is 96 7C
     std::vector<std::string> types;
     RunAnswered(dialog, {Check([&](HWND shown) {
-                             HWND box = GetDlgItem(shown, kTypeBox);
+                             HWND box = GetDlgItem(shown, kDialogTypeBox);
                              for (int i = 0; i < SendMessageA(box, CB_GETCOUNT, 0, 0); ++i) {
                                  char text[64] = {};
                                  SendMessageA(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
