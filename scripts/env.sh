@@ -57,7 +57,7 @@ tulvar_build_tree() {
         local conf_log="$dir/configure.log"
         if ! cmake $fresh -S "$src" -B "$dir" -G "Unix Makefiles" \
             -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-            -DTULVAR_JPEG_PREFIX="$TULVAR_CACHE/libjpeg-$arch" "$@" >"$conf_log" 2>&1; then
+            -DTULVAR_LIBRARY_ROOT="$TULVAR_CACHE" "$@" >"$conf_log" 2>&1; then
             cat "$conf_log" >&2
             # Without a Makefile the next build configures again instead of
             # building what the failed step left.

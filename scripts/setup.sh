@@ -1,5 +1,5 @@
 #!/bin/bash
-# Installs everything Tulvar needs on Debian 12, builds the static libjpeg and
+# Installs everything Tulvar needs on Debian 12, builds the static libraries and
 # creates the Wine prefix. Safe to run again: it only acts on what is missing,
 # and says nothing when everything is there.
 set -euo pipefail
@@ -12,7 +12,7 @@ SUDO=
 PACKAGES="wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick xdotool
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-cmake make python3 locales googletest libjpeg-turbo-progs dpkg-dev
+cmake make python3 locales googletest libjpeg-turbo-progs dpkg-dev icoutils
 fonts-arphic-uming fonts-wqy-microhei fonts-wine"
 
 missing_packages() {
@@ -78,40 +78,74 @@ if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
     $SUDO locale-gen >/dev/null 2>&1
 fi
 
-# --- libjpeg-turbo from Debian's source package, static ----------------------------
-build_libjpeg() {
-    local arch="$1" prefix="$TULVAR_CACHE/libjpeg-$1"
-    [ -f "$prefix/lib/libjpeg.a" ] && return 0
-    say "building libjpeg-turbo for $arch"
-    mkdir -p "$TULVAR_CACHE/src"
-    local src="$TULVAR_CACHE/src" log="$TULVAR_CACHE/src/apt-get-source.log" orig
-    orig="$(ls -t "$src"/libjpeg-turbo_*.orig.tar.gz 2>/dev/null | head -1 || true)"
-    if [ -z "$orig" ]; then
-        if ! (cd "$src" && apt-get source --download-only libjpeg-turbo) >"$log" 2>&1; then
-            cat "$log" >&2
-            echo "setup: 'apt-get source libjpeg-turbo' failed (above); check the source entries of apt and run this again" >&2
-            exit 1
-        fi
-        orig="$(ls -t "$src"/libjpeg-turbo_*.orig.tar.gz 2>/dev/null | head -1 || true)"
-        if [ -z "$orig" ]; then
-            cat "$log" >&2
-            echo "setup: 'apt-get source libjpeg-turbo' left no libjpeg-turbo_*.orig.tar.gz in $src" >&2
-            exit 1
-        fi
-    fi
-    rm -rf "$src/libjpeg-src" && mkdir "$src/libjpeg-src"
-    tar -xzf "$orig" -C "$src/libjpeg-src" --strip-components=1
-    rm -rf "$TULVAR_CACHE/libjpeg-build-$arch"
-    cmake -S "$TULVAR_CACHE/src/libjpeg-src" -B "$TULVAR_CACHE/libjpeg-build-$arch" \
-        -DCMAKE_TOOLCHAIN_FILE="$TULVAR_ROOT/cmake/mingw-$arch.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
-        -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF \
-        -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF >/dev/null
-    cmake --build "$TULVAR_CACHE/libjpeg-build-$arch" -j"$(nproc)" >/dev/null
-    cmake --install "$TULVAR_CACHE/libjpeg-build-$arch" >/dev/null
+# --- static libraries from Debian's source packages ----------------------------------
+# Leaves the path of the package's upstream tarball in ORIG, downloading it when
+# it is not cached. A version whose files the archive no longer holds is passed
+# over for the next one apt knows.
+fetch_orig() {
+    local package="$1" src="$TULVAR_CACHE/src" log="$TULVAR_CACHE/src/apt-get-source.log" version
+    mkdir -p "$src"
+    find_orig() { ORIG="$(ls -t "$src/${package}"_*.orig.tar.* 2>/dev/null | head -1 || true)"; }
+    find_orig
+    [ -n "$ORIG" ] && return 0
+    : >"$log"
+    for version in "" $(apt-cache showsrc "$package" 2>/dev/null | sed -n 's/^Version: //p' | sort -Vru); do
+        (cd "$src" && apt-get source --download-only "$package${version:+=$version}") >>"$log" 2>&1 || true
+        find_orig
+        [ -n "$ORIG" ] && return 0
+    done
+    cat "$log" >&2
+    echo "setup: 'apt-get source $package' left no ${package}_*.orig.tar.* in $src; check the source entries of apt and run this again" >&2
+    exit 1
 }
-build_libjpeg i686
-[ "$TULVAR_RUN_ARCH" = i686 ] || build_libjpeg "$TULVAR_RUN_ARCH"
+
+# Unpacks the package's tarball and builds and installs it with CMake into
+# $TULVAR_CACHE/NAME-ARCH; the remaining arguments go to its configuration.
+build_from_source() {
+    local name="$1" package="$2" arch="$3" library="$4"
+    shift 4
+    local prefix="$TULVAR_CACHE/$name-$arch" tree="$TULVAR_CACHE/src/$name-src" build="$TULVAR_CACHE/$name-build-$arch"
+    [ -f "$prefix/lib/$library" ] && return 0
+    say "building $name for $arch"
+    fetch_orig "$package"
+    rm -rf "$tree" && mkdir -p "$tree"
+    tar -xf "$ORIG" -C "$tree" --strip-components=1
+    rm -rf "$build"
+    cmake -S "$tree" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$TULVAR_ROOT/cmake/mingw-$arch.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >"$build.log" 2>&1 &&
+        if [ -n "${ONLY_TARGET:-}" ]; then
+            cmake --build "$build" --target "$ONLY_TARGET" -j"$(nproc)" >>"$build.log" 2>&1 &&
+                "install_$name" "$tree" "$build" "$prefix"
+        else
+            cmake --build "$build" -j"$(nproc)" >>"$build.log" 2>&1 && cmake --install "$build" >>"$build.log" 2>&1
+        fi || {
+        cat "$build.log" >&2
+        echo "setup: building $name for $arch failed (above)" >&2
+        exit 1
+    }
+}
+
+# Debian's zlib tarball lacks the resource script of the DLL, which is not
+# wanted anyway: only the static library is built, and installed by hand.
+install_zlib() {
+    local tree="$1" build="$2" prefix="$3"
+    mkdir -p "$prefix/lib" "$prefix/include" &&
+        cp "$tree/zlib.h" "$build/zconf.h" "$prefix/include/" &&
+        cp "$build/libzlibstatic.a" "$prefix/lib/"
+}
+
+build_libraries() {
+    local arch="$1"
+    build_from_source libjpeg libjpeg-turbo "$arch" libjpeg.a \
+        -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF
+    ONLY_TARGET=zlibstatic build_from_source zlib zlib "$arch" libzlibstatic.a
+    local zlib="$TULVAR_CACHE/zlib-$arch"
+    build_from_source libpng libpng1.6 "$arch" libpng.a \
+        -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+        -DZLIB_INCLUDE_DIR="$zlib/include" -DZLIB_LIBRARY="$zlib/lib/libzlibstatic.a"
+}
+build_libraries i686
+[ "$TULVAR_RUN_ARCH" = i686 ] || build_libraries "$TULVAR_RUN_ARCH"
 
 # --- Wine prefix ----------------------------------------------------------------------
 "$TULVAR_ROOT/scripts/wineprefix.sh"
