@@ -63,26 +63,40 @@ size_t ChooseIconEntry(const std::vector<TIconFileEntry>& entries, int targetWid
     return best;
 }
 
-bool IconImageIsWhole(const unsigned char* bytes, size_t size) {
+size_t IconImageLength(const unsigned char* bytes, size_t size) {
     static const unsigned char png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (!bytes) return false;
-    if (size >= 8 && std::memcmp(bytes, png, 8) == 0) return true;
+    if (!bytes) return 0;
     const TBytes header{bytes, size};
-    if (size < 40 || header.U32(0) < 40) return false;
+    if (size >= 8 && std::memcmp(bytes, png, 8) == 0) {
+        // Chunk by chunk to the end chunk; without one, all the bytes are the image's.
+        for (uint64_t at = 8; header.Has(static_cast<size_t>(at), 8);) {
+            const uint32_t length = (static_cast<uint32_t>(header.U8(at)) << 24) | (header.U8(at + 1) << 16) |
+                                    (header.U8(at + 2) << 8) | header.U8(at + 3);
+            const uint64_t end = at + 12 + static_cast<uint64_t>(length);
+            if (end > size) break;
+            if (std::memcmp(bytes + at + 4, "IEND", 4) == 0) return static_cast<size_t>(end);
+            at = end;
+        }
+        return size;
+    }
+    if (size < 40 || header.U32(0) < 40) return 0;
     const int32_t width = static_cast<int32_t>(header.U32(4));
     const int32_t doubleHeight = static_cast<int32_t>(header.U32(8));
     const unsigned bits = header.U16(14);
-    if (width <= 0 || width > 256 || doubleHeight <= 0 || doubleHeight > 8192 || doubleHeight % 2 != 0) return false;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
-    if (header.U32(16) != 0) return false;  // compressed
+    if (width <= 0 || width > 256 || doubleHeight <= 0 || doubleHeight > 8192 || doubleHeight % 2 != 0) return 0;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return 0;
+    if (header.U32(16) != 0) return 0;  // compressed
     const uint64_t height = static_cast<uint64_t>(doubleHeight) / 2;
     const uint64_t colourRow = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
     const uint64_t maskRow = ((static_cast<uint64_t>(width) + 31) / 32) * 4;
     const uint64_t used = header.U32(32);
     uint64_t table = bits <= 8 ? 1ull << bits : 0;
     if (used != 0 && used < table) table = used;
-    return header.U32(0) + table * 4 + (colourRow + maskRow) * height <= size;
+    const uint64_t length = header.U32(0) + table * 4 + (colourRow + maskRow) * height;
+    return length <= size ? static_cast<size_t>(length) : 0;
 }
+
+bool IconImageIsWhole(const unsigned char* bytes, size_t size) { return IconImageLength(bytes, size) != 0; }
 
 namespace {
 // Images made here point into `storage`; a copy's must point into its own.

@@ -26,6 +26,9 @@ size_t ChooseIconEntry(const std::vector<TIconFileEntry>& entries, int targetWid
 // most 256 pixels wide) whose colour table, colour image and mask all fit in
 // them.
 bool IconImageIsWhole(const unsigned char* bytes, size_t size);
+// How many of the bytes the image fills (resources may be padded after it):
+// a bitmap's own extent, a PNG's up to its end chunk; 0 when it is not whole.
+size_t IconImageLength(const unsigned char* bytes, size_t size);
 
 // One image of an icon: the directory's description and the image's bytes,
 // which lie in the file read, or in the group's own storage.

@@ -1,10 +1,13 @@
 // libFuzzer entry for the icon-file reader, built natively with the sanitizers
 // by bench/fuzz-iconfile.sh. Every image handed out must lie inside the input
-// and be whole; the sanitizers catch any read outside it.
+// and be whole; every group written as an .ico must read back with as many
+// images, and every bitmap image must give its pixels. The sanitizers catch
+// any read outside the bytes.
 #include <cstdint>
 #include <cstdlib>
 
 #include "graphics/IconFile.h"
+#include "graphics/IconImages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TIconFile file = ReadIconFile(data, size);
@@ -16,6 +19,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                    image.size <= group.storage.size() &&
                                    static_cast<size_t>(image.bytes - group.storage.data()) <= group.storage.size() - image.size;
             if ((!inInput && !inStorage) || !IconImageIsWhole(image.bytes, image.size)) std::abort();
+            TRgbaPixels pixels;
+            if (!IsPngImage(image.bytes, image.size) && !BitmapIconPixels(image.bytes, image.size, pixels)) std::abort();
         }
+    for (const TIconGroup& group : file.groups) {
+        const std::vector<unsigned char> ico = IcoFileBytes(SelfContained(group));
+        const TIconFile back = ReadIconFile(ico.data(), ico.size());
+        if (back.damaged || back.groups.size() != 1 || back.groups[0].images.size() != group.images.size()) std::abort();
+        if (!group.images.empty() && LargestImage(group) >= group.images.size()) std::abort();
+    }
     return 0;
 }

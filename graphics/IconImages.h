@@ -1,0 +1,31 @@
+#pragma once
+// An icon group put to use outside the program: written back as an .ico file,
+// or its images read as pixels. Portable: bytes in, bytes out.
+#include <cstddef>
+#include <vector>
+
+#include "graphics/IconFile.h"
+
+// The same images with every byte in the group's own storage, so the result
+// outlives the file it was read from.
+TIconGroup SelfContained(const TIconGroup& group);
+
+// The group as an .ico file: every image's bytes as they are, in the group's
+// order, behind a directory described from each image's own header.
+std::vector<unsigned char> IcoFileBytes(const TIconGroup& group);
+
+bool IsPngImage(const unsigned char* bytes, size_t size);
+
+// The position of the image with the most pixels, the deepest of equals; 0
+// for an empty group.
+size_t LargestImage(const TIconGroup& group);
+
+// Straight (not premultiplied) red, green, blue and alpha, top row first.
+struct TRgbaPixels {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgba;
+};
+
+// A bitmap image's pixels. A 32-bit image with any alpha keeps it; any other
+// takes its alpha from the mask. False for a PNG or an image that is not whole.
+bool BitmapIconPixels(const unsigned char* bytes, size_t size, TRgbaPixels& out);
