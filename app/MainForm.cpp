@@ -14,10 +14,12 @@
 #include "base/Exceptions.h"
 #include "framework/Panel.h"
 #include "base/ResStrings.h"
+#include "base/WholeFile.h"
 #include "framework/Splitter.h"
 #include "framework/StatusBar.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Icon.h"
+#include "graphics/IconImages.h"
 #include "graphics/IconSource.h"
 #include "framework/Clipboard.h"
 #include "framework/Image.h"
@@ -25,6 +27,7 @@
 #include "jpeg/JPEGImage.h"
 #include "jpeg/SavePictureDialog.h"
 #include "lists/ImageList.h"
+#include "png/PngImage.h"
 #include "lists/ListView.h"
 #include "resources/StringIds.h"
 
@@ -144,6 +147,7 @@ void TForm1::ApplyZoom() {
 }
 
 void TForm1::PreviewIcon(int index) {
+    shownIcon_ = index;
     TIcon icon;
     TBitmap bitmap;
     icon.SetGdiHandle(IconOf(FilePath, index));
@@ -222,11 +226,18 @@ void TForm1::SpeedButton3Click(TObject*) {
     StatusBar1->SetPanelText(0, LoadStr(SCopiedToClipboard));
 }
 
+TIconGroup TForm1::ShownIconGroup() const {
+    std::optional<TIconGroup> group = OwnIconGroup(FilePath, shownIcon_);
+    if (FilePath.empty() || !group) throw EInvalidGraphic(LoadStr(SInvalidIcon));
+    return std::move(*group);
+}
+
 void TForm1::SpeedButton4Click(TObject*) {
     SavePictureDialog1->SetTitle(LoadStr(SSaveIconTitle));
     if (!SavePictureDialog1->Execute()) return;
-    // The rendered icon at its own size, whatever the zoom; the extension is
-    // always added, and the old file stays as it was unless the new one is complete.
+    // The first three forms save the rendered icon at its own size, whatever
+    // the zoom; the last two the icon itself. The extension is always added,
+    // and the old file stays as it was unless the new one is complete.
     TBitmap& bitmap = *Image2->Picture().Bitmap();
     const std::string name = SavePictureDialog1->FileName();
     switch (SavePictureDialog1->FilterIndex()) {
@@ -241,6 +252,16 @@ void TForm1::SpeedButton4Click(TObject*) {
         jpeg.CopyFromBitmap(bitmap);
         jpeg.Encode();
         jpeg.WriteToFile(name + ".jpg");
+        break;
+    }
+    case 4: {
+        const std::vector<unsigned char> bytes = IcoFileBytes(ShownIconGroup());
+        WriteWholeFile(name + ".ico", std::string(bytes.begin(), bytes.end()));
+        break;
+    }
+    case 5: {
+        const TIconGroup group = ShownIconGroup();
+        WritePngFile(IconImagePixels(group.images[LargestImage(group)]), name + ".png");
         break;
     }
     default:

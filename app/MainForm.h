@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/Form.h"
+#include "graphics/IconFile.h"
 
 class TPanel;
 class TImage;
@@ -84,8 +85,11 @@ private:
     // Puts the preview in the middle of its area.
     void CentrePreview();
     void SetToolButtonsEnabled(bool enabled);
+    // Every image of the icon the preview shows; "图标图象无效" when there is none.
+    TIconGroup ShownIconGroup() const;
     template <typename T>
     void Bind(T*& field, const char* name);
 
     std::string webAddress_;
+    int shownIcon_ = 0;  // the icon of FilePath in the preview
 };

@@ -1,10 +1,12 @@
 #include "graphics/IconSource.h"
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "base/FileHandle.h"
-#include "graphics/IconFile.h"
+#include "graphics/GdiObject.h"
+#include "graphics/IconImages.h"
 
 namespace {
 // Larger files hold no icons worth reading whole into memory.
@@ -99,6 +101,54 @@ HICON MakeIcon(const TIconGroup& group) {
                                     0x00030000, cx, cy, LR_DEFAULTCOLOR);
 }
 }  // namespace
+
+std::optional<TIconGroup> IconGroupFromHandle(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return std::nullopt;
+    const GdiBitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP shape{};
+    if (!colour || !GetObjectA(colour.Get(), sizeof shape, &shape) || shape.bmWidth <= 0 || shape.bmWidth > 256 ||
+        shape.bmHeight <= 0 || shape.bmHeight > 256)
+        return std::nullopt;
+    const LONG width = shape.bmWidth, height = shape.bmHeight;
+    const size_t colourBytes = static_cast<size_t>(width) * height * 4;
+    const size_t maskBytes = static_cast<size_t>((width + 31) / 32 * 4) * height;
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[2];
+    } format{};
+    format.header = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    TIconGroup group;
+    std::vector<unsigned char>& image = group.storage;
+    image.resize(sizeof(BITMAPINFOHEADER) + colourBytes + maskBytes);
+    WindowDC screen(nullptr);
+    unsigned char* rows = image.data() + sizeof(BITMAPINFOHEADER);
+    if (GetDIBits(screen.Get(), colour.Get(), 0, height, rows, reinterpret_cast<BITMAPINFO*>(&format),
+                  DIB_RGB_COLORS) != height)
+        return std::nullopt;
+    format.header.biBitCount = 1;
+    if (GetDIBits(screen.Get(), mask.Get(), 0, height, rows + colourBytes, reinterpret_cast<BITMAPINFO*>(&format),
+                  DIB_RGB_COLORS) != height)
+        return std::nullopt;
+    BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), width, height * 2, 1, 32, BI_RGB,
+                            static_cast<DWORD>(colourBytes + maskBytes), 0, 0, 0, 0};
+    std::memcpy(image.data(), &header, sizeof header);
+    const auto side = [](LONG n) { return static_cast<uint8_t>(n == 256 ? 0 : n); };
+    group.images.push_back(TIconImageRef{side(width), side(height), 0, 1, 32, image.data(), image.size()});
+    return group;
+}
+
+std::optional<TIconGroup> OwnIconGroup(const std::string& path, int index) {
+    const TReadFile& file = Current(path);
+    if (file.askPlatform) {
+        if (index < 0) return std::nullopt;
+        const GdiIcon icon(ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(index)));
+        return IconGroupFromHandle(icon.Get());
+    }
+    const auto& groups = file.icons.groups;
+    if (index < 0 || static_cast<size_t>(index) >= groups.size() || groups[index].images.empty()) return std::nullopt;
+    return SelfContained(groups[static_cast<size_t>(index)]);
+}
 
 HICON ExtractOwnIcon(const std::string& path, int index) {
     const TReadFile& file = Current(path);

@@ -4,13 +4,9 @@
 #include "tests/app/WindowFixture.h"
 #include "tests/support/ClipboardPeekProcess.h"
 #include "tests/support/SaveDialogDriver.h"
+#include "tests/support/UnixReaders.h"
 
 namespace {
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
@@ -56,7 +52,7 @@ struct Export : WindowFixture {
         out = temp + "\\icon";
     }
     void TearDown() override {
-        for (const char* ext : {".bmp", ".ico", ".jpg"}) {
+        for (const char* ext : {".bmp", ".ico", ".jpg", ".png"}) {
             SetFileAttributesA((out + ext).c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA((out + ext).c_str());
         }
@@ -116,6 +112,10 @@ TEST_F(Export, AFailedSaveLeavesTheOldFileAndThePanelAsTheyWere) {
         // Too wide for the JPEG format: the compression fails half-way.
         {"a failure while compressing", 3, ".jpg", [](const std::string&) { form->Image2->Picture().Bitmap()->SetWidth(70000); },
          "JPEG error #"},
+        {"a read-only icon file", 4, ".ico", [](const std::string& path) { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); },
+         "不能创建文件 " + out + ".ico."},
+        // Last: the folder listed afresh leaves no file, so no icon, to save.
+        {"no file scanned", 5, ".png", [](const std::string&) { List(kFixtures); }, "图标图象无效"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -145,4 +145,72 @@ TEST_F(Export, CopyPutsTheIconOnWhiteAtItsOwnSizeOnTheClipboard) {
     EXPECT_EQ(fields["bitmap"], "32x32");
     EXPECT_EQ(fields["pixels"].substr(0, 6), "ffffff") << "the transparent corner stands on white";
     EXPECT_NE(fields["pixels"].find("ff0000"), std::string::npos) << "the red disc";
+}
+
+namespace {
+std::string Decoded(const std::string& file, const std::string& frame = "") {
+    return DecodedByImageMagick(file, frame, WindowFixture::temp + "\\decoded");
+}
+
+std::string IcoTool(const std::string& file) { return RunUnix("icotool -l '" + UnixPath(file) + "'", file + ".txt"); }
+}  // namespace
+
+TEST_F(Export, TheIconFileHoldsEveryImageOfTheSelectedGroupAsItWas) {
+    const struct {
+        const char* file;
+        const char* source;  // the .ico the library's group was made from
+        bool sameBytes;
+    } cases[] = {{"threegroups64.dll", "multi.ico", false},
+                 {"threegroups.icl", "multi.ico", false},
+                 {"pnggroup64.dll", "pngdiscs.ico", true}};  // PNG images kept as they are
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        Pick(kFixtures, c.file);
+        ClickIcons(IconCentre(1));
+        ASSERT_TRUE(Save({out, 4}));
+        EXPECT_EQ(Panel0(), "  文件保存成功!");
+        const std::string saved = out + ".ico", source = kFixtures + "\\" + c.source;
+        const std::string listed = IcoTool(saved);
+        EXPECT_NE(listed.find("--index=3"), std::string::npos) << listed;
+        EXPECT_EQ(listed, IcoTool(source)) << "the same sizes and depths";
+        for (const char* frame : {"[0]", "[1]", "[2]"})
+            EXPECT_EQ(PixelMismatches(Decoded(saved, frame), Decoded(source, frame)), 0) << frame;
+        if (c.sameBytes) {
+            EXPECT_EQ(ReadAll(saved), ReadAll(source));
+        }
+    }
+}
+
+TEST_F(Export, ThePngIsTheGroupsLargestImageWithItsTransparency) {
+    const struct {
+        const char* file;
+        int position;
+        const char* source;  // the group's largest image, in the file it came from
+        const char* size;
+    } cases[] = {{"threegroups64.dll", 1, "multi.ico[2]", "48 48"},  // 32 bits with alpha
+                 {"pnggroup64.dll", 1, "pngdiscs.ico[2]", "256 256"},
+                 {"threegroups.icl", 0, "art\\red.ico", "32 32"}};  // 16 colours: alpha from the mask
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        Pick(kFixtures, c.file);
+        ClickIcons(IconCentre(c.position));
+        ASSERT_TRUE(Save({out, 5}));
+        EXPECT_EQ(Panel0(), "  文件保存成功!");
+        const std::string saved = out + ".png";
+        EXPECT_EQ(RunUnix("identify -format '%w %h %[png:IHDR.color-type-orig] %[png:IHDR.bit-depth-orig]' '" +
+                              UnixPath(saved) + "'",
+                          saved + ".txt"),
+                  std::string(c.size) + " 6 8")
+            << "eight bits each of colour and alpha";
+        const std::string pixels = Decoded(saved);
+        ASSERT_FALSE(pixels.empty());
+        EXPECT_EQ(pixels[3], 0) << "a transparent corner";
+        EXPECT_EQ(pixels.back(), 0) << "a transparent corner";
+        std::string source = kFixtures + "\\" + c.source, frame;
+        if (source.back() == ']') {
+            frame = source.substr(source.size() - 3);
+            source.resize(source.size() - 3);
+        }
+        EXPECT_EQ(PixelMismatches(pixels, Decoded(source, frame)), 0);
+    }
 }

@@ -223,7 +223,9 @@ TEST_F(MainFormFixture, BrowsingControlsAndListsAreLinkedAsDesigned) {
               "所有图标文件 (*.exe;*.ico;*.bmp;*.dll;*.icl)|*.exe;*.ico;*.bmp;*.dll;*.icl|EXE文件(*.exe)|*.exe|"
               "ICO文件(*.ico)|*.ico|BMP文件(*.bmp)|*.bmp|DLL文件(*.dll)|*.dll|ICL文件(*.icl)|*.icl|"
               "All files (*.*)|*.*");
-    EXPECT_EQ(form->SavePictureDialog1->Filter(), "Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|JPG(*.jpg)|*.jpg");
+    EXPECT_EQ(form->SavePictureDialog1->Filter(),
+              "Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|JPG(*.jpg)|*.jpg|"
+              "ICO 图标文件 (全部尺寸)|*.ico|PNG 图像 (透明)|*.png");
     EXPECT_EQ(form->ListView1->LargeImages(), form->ImageList1);
     EXPECT_EQ(form->ListView1->SmallImages(), form->ImageList1);
     EXPECT_EQ(form->ListView1->StateImages(), form->ImageList1);

@@ -8,7 +8,9 @@
 
 #include "base/UniqueHandle.h"
 #include "fixtures.h"
+#include "graphics/IconImages.h"
 #include "graphics/IconSource.h"
+#include "tests/support/UnixReaders.h"
 
 namespace {
 void DeleteIcon(HICON icon) { DestroyIcon(icon); }
@@ -158,4 +160,51 @@ TEST(OwnIconSource, AFileRewrittenInPlaceIsReadAgain) {
         ExpectSameIconsAsThePlatform(path, s.count);
     }
     EXPECT_TRUE(DeleteFileA(path.c_str()));
+}
+
+namespace {
+std::string Pixels(const TIconImageRef& image) {
+    TRgbaPixels pixels;
+    EXPECT_TRUE(BitmapIconPixels(image.bytes, image.size, pixels));
+    return std::string(pixels.rgba.begin(), pixels.rgba.end());
+}
+
+std::string Scratch() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "tulvar_pixels_" + std::to_string(GetCurrentProcessId());
+}
+}  // namespace
+
+TEST(IconImages, BitmapImagesOfEveryDepthHaveThePixelsImageMagickReads) {
+    // 1, 8 and 24 bits with masks; 4, 4 and 32 bits with alpha.
+    for (const char* name : {"depths.ico", "multi.ico"}) {
+        const std::string path = Fixture(name), bytes = FileBytes(path);
+        const TIconFile file = ReadIconFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        ASSERT_EQ(file.groups.size(), 1u) << name;
+        ASSERT_EQ(file.groups[0].images.size(), 3u) << name;
+        for (size_t i = 0; i < 3; ++i) {
+            const std::string frame = "[" + std::to_string(i) + "]";
+            EXPECT_EQ(PixelMismatches(Pixels(file.groups[0].images[i]), DecodedByImageMagick(path, frame, Scratch())), 0)
+                << name << frame;
+        }
+    }
+}
+
+TEST(OwnIconSource, AnIconOfThePlatformBecomesOneImageWithItsPixels) {
+    const std::string bytes = FileBytes(Fixture("multi.ico"));
+    const TIconFile file = ReadIconFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    ASSERT_EQ(file.groups.size(), 1u);
+    for (size_t i : {1, 2}) {  // 32 x 32 in 16 colours, 48 x 48 with alpha
+        const TIconImageRef& image = file.groups[0].images[i];
+        const int side = image.width;
+        const OwnedIcon icon(CreateIconFromResourceEx(
+            const_cast<PBYTE>(image.bytes), static_cast<DWORD>(image.size), TRUE, 0x00030000, side, side, 0));
+        const std::optional<TIconGroup> group = IconGroupFromHandle(icon.Get());
+        ASSERT_TRUE(group.has_value());
+        ASSERT_EQ(group->images.size(), 1u);
+        EXPECT_EQ(group->images[0].width, side);
+        EXPECT_EQ(PixelMismatches(Pixels(group->images[0]), Pixels(image)), 0) << side;
+    }
+    EXPECT_FALSE(IconGroupFromHandle(nullptr).has_value());
 }

@@ -1,0 +1,16 @@
+#pragma once
+// PNG through libpng's simplified interface: icon images read as pixels, and
+// pixels written as a 32-bit PNG with alpha.
+#include <string>
+
+#include "graphics/IconImages.h"
+
+// The pixels of any icon image, bitmap or PNG; "图标图象无效" when it is
+// neither, or larger than any icon.
+TRgbaPixels IconImagePixels(const TIconImageRef& image);
+
+// The PNG bytes of the pixels; "PNG 图像错误: ..." when the library refuses.
+std::string EncodePng(const TRgbaPixels& pixels);
+
+// Writes the PNG whole or not at all: an existing file stays as it was on failure.
+void WritePngFile(const TRgbaPixels& pixels, const std::string& fileName);
