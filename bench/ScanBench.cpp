@@ -22,6 +22,7 @@
 #include "framework/WinControl.h"
 #include "graphics/BitmapCanvas.h"
 #include "graphics/Icon.h"
+#include "graphics/IconSource.h"
 #include "lists/ImageList.h"
 #include "lists/ListView.h"
 
@@ -117,18 +118,21 @@ public:
         return took;
     }
 
-    // The scan's icon steps, as FileListBox1Change takes them, on the window's controls.
+    // The scan's icon steps, as FileListBox1Change takes them, on the window's
+    // controls and with the window's own icon source.
     Parts Steps(const File& file) {
         List(file.dir);
         Parts t;
         const std::string path = file.Path();
-        int count = Timed(t["count"], [&] { return CountOf(path); });
+        int count = Timed(t["count"], [&] {
+            return static_cast<int>(reinterpret_cast<UINT_PTR>(ExtractOwnIcon(path, -1)));
+        });
         TIcon icon;
         TCustomImageList* images = form_->ImageList1;
         TCustomListView* view = form_->ListView1;
         Timed(t["empty"], [&] { images->EmptyImages(); });
         for (int i = 0; i < count; ++i) {
-            HICON handle = Timed(t["extract"], [&] { return IconOf(path, i); });
+            HICON handle = Timed(t["extract"], [&] { return ExtractOwnIcon(path, i); });
             Timed(t["icon"], [&] { icon.SetGdiHandle(handle); });
             Timed(t["insert"], [&] { images->InsertIconAt(i, &icon); });
         }
