@@ -12,6 +12,7 @@
 #include "filectrl/FilterComboBox.h"
 #include "filectrl/PathHelpers.h"
 #include "base/Exceptions.h"
+#include "base/FileHandle.h"
 #include "framework/Panel.h"
 #include "base/ResStrings.h"
 #include "base/WholeFile.h"
@@ -27,8 +28,8 @@
 #include "jpeg/JPEGImage.h"
 #include "jpeg/SavePictureDialog.h"
 #include "lists/ImageList.h"
-#include "png/PngImage.h"
 #include "lists/ListView.h"
+#include "png/PngImage.h"
 #include "resources/StringIds.h"
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
@@ -119,13 +120,11 @@ HICON IconOf(const std::string& path, int index) { return ExtractOwnIcon(path, i
 // The file's size in bytes. The file is opened for reading, denying others
 // write access, so that a file that cannot be read fails here as it always did.
 long long FileSizeOf(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw EFOpenError(Format(LoadStr(SFOpenError), {path}));
+    const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    BOOL known = GetFileSizeEx(file, &size);
-    CloseHandle(file);
-    if (!known) throw EFOpenError(Format(LoadStr(SFOpenError), {path}));
+    if (file.Get() == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.Get(), &size))
+        throw EFOpenError(Format(LoadStr(SFOpenError), {path}));
     return size.QuadPart;
 }
 }  // namespace

@@ -146,8 +146,10 @@ std::optional<TIconGroup> OwnIconGroup(const std::string& path, int index) {
         return IconGroupFromHandle(icon.Get());
     }
     const auto& groups = file.icons.groups;
-    if (index < 0 || static_cast<size_t>(index) >= groups.size() || groups[index].images.empty()) return std::nullopt;
-    return SelfContained(groups[static_cast<size_t>(index)]);
+    if (index < 0 || static_cast<size_t>(index) >= groups.size()) return std::nullopt;
+    const TIconGroup& group = groups[static_cast<size_t>(index)];
+    if (group.images.empty()) return std::nullopt;
+    return SelfContained(group);
 }
 
 HICON ExtractOwnIcon(const std::string& path, int index) {
