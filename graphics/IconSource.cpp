@@ -52,9 +52,13 @@ std::unique_ptr<TReadFile> Read(const std::string& path, const WIN32_FILE_ATTRIB
     return read;
 }
 
-// The file last asked about, kept for the rest of its scan.
-const TReadFile& Current(const std::string& path) {
+// The file last asked about. Whether it changed is asked with every count,
+// as every scan begins with one; the icons asked for after it come from what
+// the count read, so a list of icons and each icon shown or saved from it
+// always belong together.
+const TReadFile& Current(const std::string& path, bool check) {
     static std::unique_ptr<TReadFile> current;
+    if (!check && current && current->path == path) return *current;
     WIN32_FILE_ATTRIBUTE_DATA now{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &now) ||
         (now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -139,7 +143,7 @@ std::optional<TIconGroup> IconGroupFromHandle(HICON icon) {
 }
 
 std::optional<TIconGroup> OwnIconGroup(const std::string& path, int index) {
-    const TReadFile& file = Current(path);
+    const TReadFile& file = Current(path, false);
     if (file.askPlatform) {
         if (index < 0) return std::nullopt;
         const GdiIcon icon(ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(index)));
@@ -153,7 +157,7 @@ std::optional<TIconGroup> OwnIconGroup(const std::string& path, int index) {
 }
 
 HICON ExtractOwnIcon(const std::string& path, int index) {
-    const TReadFile& file = Current(path);
+    const TReadFile& file = Current(path, index == -1);
     if (file.askPlatform) return ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(index));
     const auto& groups = file.icons.groups;
     if (index == -1) return reinterpret_cast<HICON>(static_cast<UINT_PTR>(groups.size()));

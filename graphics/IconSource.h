@@ -1,7 +1,7 @@
 #pragma once
 // The icons of a file, for the scan: read and parsed once per file (its size
-// and write time tell when it changed), each icon made at the system's icon
-// size from bytes checked to be whole. A damaged file gives the icons it
+// and write time, checked with every count, tell when it changed), each icon
+// made at the system's icon size from bytes checked to be whole. A damaged file gives the icons it
 // still holds, never a crash.
 #include <windows.h>
 

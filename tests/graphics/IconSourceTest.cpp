@@ -162,6 +162,21 @@ TEST(OwnIconSource, AFileRewrittenInPlaceIsReadAgain) {
     EXPECT_TRUE(DeleteFileA(path.c_str()));
 }
 
+TEST(OwnIconSource, IconsComeFromWhatTheLastCountReadSoTheyMatchTheListShown) {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    const std::string path = std::string(base) + "tulvar_snapshot_" + std::to_string(GetCurrentProcessId()) + ".ico";
+    auto firstIcon = [&] { return Drawn(OwnedIcon(ExtractOwnIcon(path, 0)).Get()); };
+    Write(path, FileBytes(Fixture("art\\red.ico")));
+    ASSERT_EQ(OwnCount(path), 1);
+    const std::vector<DWORD> red = firstIcon();
+    Write(path, FileBytes(Fixture("multi.ico")));
+    EXPECT_EQ(firstIcon(), red) << "the file changed after its scan began";
+    EXPECT_EQ(OwnCount(path), 1);
+    EXPECT_NE(firstIcon(), red) << "the next scan reads it afresh";
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
+}
+
 namespace {
 std::string Pixels(const TIconImageRef& image) {
     TRgbaPixels pixels;
