@@ -226,10 +226,27 @@ void TForm1::SpeedButton3Click(TObject*) {
 }
 
 TIconGroup TForm1::ShownIconGroup() const {
-    std::optional<TIconGroup> group = OwnIconGroup(FilePath, shownIcon_);
-    if (FilePath.empty() || !group) throw EInvalidGraphic(LoadStr(SInvalidIcon));
+    std::optional<TIconGroup> group;
+    if (!FilePath.empty()) group = OwnIconGroup(FilePath, shownIcon_);
+    if (!group) throw EInvalidGraphic(LoadStr(SInvalidIcon));
     return std::move(*group);
 }
+
+namespace {
+// The largest image that can be read: a damaged one gives way to the next
+// size down, and only when none is left does its failure reach the user.
+TRgbaPixels LargestPixels(const TIconGroup& group) {
+    const std::vector<size_t> order = ImagesLargestFirst(group);
+    for (size_t i = 0; i + 1 < order.size(); ++i) {
+        try {
+            return IconImagePixels(group.images[order[i]]);
+        } catch (const EInvalidGraphic&) {
+        }
+    }
+    if (order.empty()) throw EInvalidGraphic(LoadStr(SInvalidIcon));
+    return IconImagePixels(group.images[order.back()]);
+}
+}  // namespace
 
 void TForm1::SpeedButton4Click(TObject*) {
     SavePictureDialog1->SetTitle(LoadStr(SSaveIconTitle));
@@ -259,8 +276,7 @@ void TForm1::SpeedButton4Click(TObject*) {
         break;
     }
     case 5: {
-        const TIconGroup group = ShownIconGroup();
-        WritePngFile(IconImagePixels(group.images[LargestImage(group)]), name + ".png");
+        WritePngFile(LargestPixels(ShownIconGroup()), name + ".png");
         break;
     }
     default:

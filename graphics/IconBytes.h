@@ -4,6 +4,7 @@
 // whenever a 0 could be mistaken for data.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "graphics/IconFile.h"
 
@@ -17,9 +18,63 @@ struct TBytes {
     uint32_t U32(size_t at) const {
         return Has(at, 4) ? U16(at) | (static_cast<uint32_t>(U16(at + 2)) << 16) : 0;
     }
+    // Most significant byte first, as in PNG.
+    uint32_t BigU32(size_t at) const {
+        return Has(at, 4) ? (static_cast<uint32_t>(data[at]) << 24) | (data[at + 1] << 16) | (data[at + 2] << 8) |
+                                data[at + 3]
+                          : 0;
+    }
     // The n bytes at `at`, or an empty view when they do not all fit.
     TBytes Sub(size_t at, size_t n) const { return Has(at, n) ? TBytes{data + at, n} : TBytes{}; }
 };
+
+// Little-endian writes: at a place in bytes already there, or appended.
+inline void Put16(std::vector<unsigned char>& to, size_t at, uint32_t value) {
+    to[at] = static_cast<unsigned char>(value);
+    to[at + 1] = static_cast<unsigned char>(value >> 8);
+}
+inline void Put32(std::vector<unsigned char>& to, size_t at, uint32_t value) {
+    Put16(to, at, value & 0xFFFF);
+    Put16(to, at + 2, value >> 16);
+}
+inline void Push16(std::vector<unsigned char>& to, uint32_t value) {
+    to.resize(to.size() + 2);
+    Put16(to, to.size() - 2, value);
+}
+inline void Push32(std::vector<unsigned char>& to, uint32_t value) {
+    to.resize(to.size() + 4);
+    Put32(to, to.size() - 4, value);
+}
+
+// The colour-table entries after a bitmap header, counted as the platform
+// counts them: as many as the header's used-colours field says, at most 256,
+// else a whole table for 8 bits or fewer and none for more.
+inline size_t ColourTableEntries(uint32_t used, unsigned bits) {
+    if (used != 0) return used < 256 ? used : 256;
+    return bits <= 8 ? size_t{1} << bits : 0;
+}
+
+// Pixel `x` of the bitmap row at `row`, as 0xAARRGGBB; alpha only from 32-bit
+// rows. Indexed pixels look their colour up in the `entries` at `table`, and
+// show black past them.
+inline uint32_t RowPixel(const TBytes& bytes, size_t row, size_t x, unsigned bits, size_t table, size_t entries) {
+    switch (bits) {
+    case 32:
+        return bytes.U32(row + x * 4);
+    case 24:
+        return bytes.U8(row + x * 3) | (bytes.U8(row + x * 3 + 1) << 8) | (bytes.U8(row + x * 3 + 2) << 16);
+    case 16: {  // five bits each of red, green and blue
+        const uint32_t v = bytes.U16(row + x * 2);
+        auto widen = [](uint32_t five) { return (five << 3) | (five >> 2); };
+        return widen(v & 31) | (widen((v >> 5) & 31) << 8) | (widen((v >> 10) & 31) << 16);
+    }
+    default: {
+        const size_t bit = x * bits;
+        const unsigned index = (bytes.U8(row + bit / 8) >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
+        return index < entries ? bytes.U32(table + index * 4) & 0xFFFFFF : 0;
+    }
+    }
+}
 
 // Whether `at + length` (both from the file, so possibly anything) ends
 // within `size`, done without the sum overflowing.
@@ -60,3 +115,4 @@ TIconGroup GroupFromDirectory(TBytes dir, Find find, bool& damaged) {
 void ReadPeIcons(TBytes file, size_t peAt, TIconFile& out);
 void ReadNeIcons(TBytes file, size_t neAt, TIconFile& out);
 void ReadBmpIcon(TBytes file, TIconFile& out);
+

@@ -63,16 +63,18 @@ size_t ChooseIconEntry(const std::vector<TIconFileEntry>& entries, int targetWid
     return best;
 }
 
+bool IsPngImage(const unsigned char* bytes, size_t size) {
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    return bytes && size >= 8 && std::memcmp(bytes, signature, 8) == 0;
+}
+
 size_t IconImageLength(const unsigned char* bytes, size_t size) {
-    static const unsigned char png[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     if (!bytes) return 0;
     const TBytes header{bytes, size};
-    if (size >= 8 && std::memcmp(bytes, png, 8) == 0) {
+    if (IsPngImage(bytes, size)) {
         // Chunk by chunk to the end chunk; without one, all the bytes are the image's.
         for (uint64_t at = 8; header.Has(static_cast<size_t>(at), 8);) {
-            const uint32_t length = (static_cast<uint32_t>(header.U8(at)) << 24) | (header.U8(at + 1) << 16) |
-                                    (header.U8(at + 2) << 8) | header.U8(at + 3);
-            const uint64_t end = at + 12 + static_cast<uint64_t>(length);
+            const uint64_t end = at + 12 + static_cast<uint64_t>(header.BigU32(static_cast<size_t>(at)));
             if (end > size) break;
             if (std::memcmp(bytes + at + 4, "IEND", 4) == 0) return static_cast<size_t>(end);
             at = end;
@@ -89,9 +91,7 @@ size_t IconImageLength(const unsigned char* bytes, size_t size) {
     const uint64_t height = static_cast<uint64_t>(doubleHeight) / 2;
     const uint64_t colourRow = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
     const uint64_t maskRow = ((static_cast<uint64_t>(width) + 31) / 32) * 4;
-    const uint64_t used = header.U32(32);
-    uint64_t table = bits <= 8 ? 1ull << bits : 0;
-    if (used != 0 && used < table) table = used;
+    const uint64_t table = ColourTableEntries(header.U32(32), bits);
     const uint64_t length = header.U32(0) + table * 4 + (colourRow + maskRow) * height;
     return length <= size ? static_cast<size_t>(length) : 0;
 }

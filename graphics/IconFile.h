@@ -22,6 +22,7 @@ std::vector<TIconFileEntry> IconFileEntries(const std::string& data);
 // (no more than the display shows) and a size at least as close, not larger.
 size_t ChooseIconEntry(const std::vector<TIconFileEntry>& entries, int targetWidth, int targetHeight,
                        uint32_t displayColors);
+bool IsPngImage(const unsigned char* bytes, size_t size);
 // Whether the image bytes are a PNG, or an uncompressed bitmap header (at
 // most 256 pixels wide) whose colour table, colour image and mask all fit in
 // them.

@@ -14,11 +14,9 @@ TIconGroup SelfContained(const TIconGroup& group);
 // order, behind a directory described from each image's own header.
 std::vector<unsigned char> IcoFileBytes(const TIconGroup& group);
 
-bool IsPngImage(const unsigned char* bytes, size_t size);
-
-// The position of the image with the most pixels, the deepest of equals; 0
-// for an empty group.
-size_t LargestImage(const TIconGroup& group);
+// The positions of the group's images, the most pixels first, the deepest
+// first among equals.
+std::vector<size_t> ImagesLargestFirst(const TIconGroup& group);
 
 // Straight (not premultiplied) red, green, blue and alpha, top row first.
 struct TRgbaPixels {

@@ -6,6 +6,7 @@
 
 #include "base/FileHandle.h"
 #include "graphics/GdiObject.h"
+#include "graphics/IconBytes.h"
 #include "graphics/IconImages.h"
 
 namespace {
@@ -75,26 +76,18 @@ HICON MakeIcon(const TIconGroup& group) {
     // The group as the platform's own directory form: 14-byte entries whose
     // ids are the images' positions counted from 1.
     std::vector<unsigned char> directory(6 + 14 * group.images.size());
-    auto put16 = [&](size_t at, unsigned value) {
-        directory[at] = static_cast<unsigned char>(value);
-        directory[at + 1] = static_cast<unsigned char>(value >> 8);
-    };
-    auto put32 = [&](size_t at, unsigned long value) {
-        put16(at, value & 0xFFFF);
-        put16(at + 2, (value >> 16) & 0xFFFF);
-    };
-    put16(2, 1);
-    put16(4, static_cast<unsigned>(group.images.size()));
+    Put16(directory, 2, 1);
+    Put16(directory, 4, static_cast<unsigned>(group.images.size()));
     for (size_t i = 0; i < group.images.size(); ++i) {
         const TIconImageRef& image = group.images[i];
         const size_t at = 6 + 14 * i;
         directory[at] = image.width;
         directory[at + 1] = image.height;
-        put16(at + 2, image.colorCount);
-        put16(at + 4, image.planes);
-        put16(at + 6, image.bitCount);
-        put32(at + 8, static_cast<unsigned long>(image.size));
-        put16(at + 12, static_cast<unsigned>(i + 1));
+        Put16(directory, at + 2, image.colorCount);
+        Put16(directory, at + 4, image.planes);
+        Put16(directory, at + 6, image.bitCount);
+        Put32(directory, at + 8, static_cast<uint32_t>(image.size));
+        Put16(directory, at + 12, static_cast<unsigned>(i + 1));
     }
     const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
     int id = LookupIconIdFromDirectoryEx(directory.data(), TRUE, cx, cy, LR_DEFAULTCOLOR);
@@ -130,7 +123,9 @@ std::optional<TIconGroup> IconGroupFromHandle(HICON icon) {
     if (GetDIBits(screen.Get(), colour.Get(), 0, height, rows, reinterpret_cast<BITMAPINFO*>(&format),
                   DIB_RGB_COLORS) != height)
         return std::nullopt;
-    format.header.biBitCount = 1;
+    // The first call may have filled in sizes and counts; the mask is asked for afresh.
+    format = {};
+    format.header = {sizeof(BITMAPINFOHEADER), width, height, 1, 1, BI_RGB, 0, 0, 0, 0, 0};
     if (GetDIBits(screen.Get(), mask.Get(), 0, height, rows + colourBytes, reinterpret_cast<BITMAPINFO*>(&format),
                   DIB_RGB_COLORS) != height)
         return std::nullopt;

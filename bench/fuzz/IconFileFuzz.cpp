@@ -3,6 +3,7 @@
 // and be whole; every group written as an .ico must read back with as many
 // images, and every bitmap image must give its pixels. The sanitizers catch
 // any read outside the bytes.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -26,7 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::vector<unsigned char> ico = IcoFileBytes(SelfContained(group));
         const TIconFile back = ReadIconFile(ico.data(), ico.size());
         if (back.damaged || back.groups.size() != 1 || back.groups[0].images.size() != group.images.size()) std::abort();
-        if (!group.images.empty() && LargestImage(group) >= group.images.size()) std::abort();
+        // Every image once, in some order.
+        std::vector<bool> seen(group.images.size());
+        for (size_t i : ImagesLargestFirst(group)) {
+            if (i >= seen.size() || seen[i]) std::abort();
+            seen[i] = true;
+        }
+        if (std::find(seen.begin(), seen.end(), false) != seen.end()) std::abort();
     }
     return 0;
 }

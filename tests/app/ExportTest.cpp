@@ -212,3 +212,16 @@ TEST_F(Export, ThePngIsTheGroupsLargestImageWithItsTransparency) {
         EXPECT_EQ(PixelMismatches(pixels, Decoded(kFixtures + "\\" + c.source, c.frame)), 0);
     }
 }
+
+TEST_F(Export, APngOfADamagedLargestImageIsMadeFromTheNextSizeDown) {
+    std::string bytes = ReadAll(kFixtures + "\\pngdiscs.ico");
+    ASSERT_GT(bytes.size(), 6u + 16 * 3);
+    const uint32_t size = Le32(bytes, 6 + 16 * 2 + 8), at = Le32(bytes, 6 + 16 * 2 + 12);  // the 256 x 256 image
+    ASSERT_LE(at + size, bytes.size());
+    bytes[at + size / 2] = static_cast<char>(bytes[at + size / 2] ^ 0xFF);
+    WriteAll(temp + "\\damaged256.ico", bytes);
+    Pick(temp, "damaged256.ico");
+    ASSERT_TRUE(Save({out, 5}));
+    EXPECT_EQ(Panel0(), "  文件保存成功!");
+    EXPECT_EQ(RunUnix("identify -format '%w %h' '" + UnixPath(out + ".png") + "'", out + ".txt"), "32 32");
+}

@@ -206,6 +206,29 @@ TEST(IconImages, BitmapImagesOfEveryDepthHaveThePixelsImageMagickReads) {
     }
 }
 
+TEST(IconImages, AColourTableAnnouncedForADeepImageLiesBeforeItsRows) {
+    const std::string bytes = FileBytes(Fixture("depths.ico"));
+    const TIconFile file = ReadIconFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    ASSERT_EQ(file.groups.size(), 1u);
+    const TIconImageRef& plain = file.groups[0].images[2];  // 24 bits
+    // The same image with two colours announced, as some painting programs write it.
+    std::vector<unsigned char> tabled(plain.bytes, plain.bytes + 40);
+    tabled[32] = 2;
+    tabled.insert(tabled.end(), 8, 0x55);
+    tabled.insert(tabled.end(), plain.bytes + 40, plain.bytes + plain.size);
+    EXPECT_EQ(IconImageLength(tabled.data(), tabled.size()), tabled.size());
+    EXPECT_EQ(IconImageLength(tabled.data(), tabled.size() - 1), 0u) << "the mask one byte short";
+    TIconImageRef withTable = plain;
+    withTable.bytes = tabled.data();
+    withTable.size = tabled.size();
+    EXPECT_EQ(Pixels(withTable), Pixels(plain));
+    auto made = [](const TIconImageRef& image) {
+        return OwnedIcon(CreateIconFromResourceEx(const_cast<PBYTE>(image.bytes), static_cast<DWORD>(image.size), TRUE,
+                                                  0x00030000, 16, 16, 0));
+    };
+    EXPECT_EQ(Drawn(made(withTable).Get()), Drawn(made(plain).Get())) << "as the platform reads it";
+}
+
 TEST(OwnIconSource, AnIconOfThePlatformBecomesOneImageWithItsPixels) {
     const std::string bytes = FileBytes(Fixture("multi.ico"));
     const TIconFile file = ReadIconFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());

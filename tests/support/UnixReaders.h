@@ -37,12 +37,23 @@ inline std::string UnixPath(const std::string& path) {
 inline std::string RunUnix(const std::string& command, const std::string& scratch) {
     DeleteFileA(scratch.c_str());
     const std::string done = UnixPath(scratch);
-    std::string line = "Z:\\bin\\sh -c \"" + command + " >'" + done + ".part' 2>&1; mv '" + done + ".part' '" +
-                       done + "'\"";
-    STARTUPINFOA start{};
+    if (done.empty()) {
+        ADD_FAILURE() << "no Unix path for " << scratch;
+        return {};
+    }
+    // Unix paths are UTF-8, so the line is made wide from UTF-8, not from the ANSI page.
+    const std::string line = "Z:\\bin\\sh -c \"" + command + " >'" + done + ".part' 2>&1; mv '" + done +
+                             ".part' '" + done + "'\"";
+    std::wstring wide(line.size() + 1, L'\0');
+    const int made16 = MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    if (made16 <= 0) {
+        ADD_FAILURE() << "not UTF-8: " << line;
+        return {};
+    }
+    STARTUPINFOW start{};
     start.cb = sizeof start;
     PROCESS_INFORMATION made{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &made)) {
+    if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &made)) {
         ADD_FAILURE() << "cannot start " << line;
         return {};
     }
