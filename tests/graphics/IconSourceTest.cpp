@@ -206,6 +206,23 @@ TEST(IconImages, BitmapImagesOfEveryDepthHaveThePixelsImageMagickReads) {
     }
 }
 
+TEST(IconImages, SixteenBitImagesHaveThePixelsThePlatformShows) {
+    // No independent reader knows 16-bit icons; the platform draws them.
+    const std::string bytes = FileBytes(Fixture("depth16.ico"));
+    const TIconFile file = ReadIconFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    ASSERT_EQ(file.groups.size(), 1u);
+    const TIconImageRef& image = file.groups[0].images.at(0);
+    const std::string rgba = Pixels(image);
+    std::vector<DWORD> onWhite;
+    for (size_t i = 0; i + 3 < rgba.size(); i += 4) {
+        auto byte = [&](size_t k) { return static_cast<DWORD>(static_cast<unsigned char>(rgba[i + k])); };
+        onWhite.push_back(byte(3) ? byte(0) << 16 | byte(1) << 8 | byte(2) : 0xFFFFFF);
+    }
+    const OwnedIcon icon(CreateIconFromResourceEx(const_cast<PBYTE>(image.bytes), static_cast<DWORD>(image.size),
+                                                  TRUE, 0x00030000, 16, 16, 0));
+    EXPECT_EQ(Drawn(icon.Get()), onWhite);
+}
+
 TEST(IconImages, AColourTableAnnouncedForADeepImageLiesBeforeItsRows) {
     const std::string bytes = FileBytes(Fixture("depths.ico"));
     const TIconFile file = ReadIconFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
