@@ -232,22 +232,6 @@ TIconGroup TForm1::ShownIconGroup() const {
     return std::move(*group);
 }
 
-namespace {
-// The largest image that can be read: a damaged one gives way to the next
-// size down, and only when none is left does its failure reach the user.
-TRgbaPixels LargestPixels(const TIconGroup& group) {
-    const std::vector<size_t> order = ImagesLargestFirst(group);
-    for (size_t i = 0; i + 1 < order.size(); ++i) {
-        try {
-            return IconImagePixels(group.images[order[i]]);
-        } catch (const EInvalidGraphic&) {
-        }
-    }
-    if (order.empty()) throw EInvalidGraphic(LoadStr(SInvalidIcon));
-    return IconImagePixels(group.images[order.back()]);
-}
-}  // namespace
-
 void TForm1::SpeedButton4Click(TObject*) {
     SavePictureDialog1->SetTitle(LoadStr(SSaveIconTitle));
     if (!SavePictureDialog1->Execute()) return;
@@ -276,7 +260,7 @@ void TForm1::SpeedButton4Click(TObject*) {
         break;
     }
     case 5: {
-        WritePngFile(LargestPixels(ShownIconGroup()), name + ".png");
+        WritePngFile(LargestIconPixels(ShownIconGroup()), name + ".png");
         break;
     }
     default:

@@ -52,6 +52,18 @@ TRgbaPixels IconImagePixels(const TIconImageRef& image) {
     return pixels;
 }
 
+TRgbaPixels LargestIconPixels(const TIconGroup& group) {
+    const std::vector<size_t> order = ImagesLargestFirst(group);
+    for (size_t i = 0; i < order.size(); ++i) {
+        try {
+            return IconImagePixels(group.images[order[i]]);
+        } catch (const EInvalidGraphic&) {
+            if (i + 1 == order.size()) throw;
+        }
+    }
+    throw EInvalidGraphic(LoadStr(SInvalidIcon));  // a group without images
+}
+
 std::string EncodePng(const TRgbaPixels& pixels) {
     ImageGuard write;
     png_image& image = write.image;

@@ -9,6 +9,10 @@
 // neither, or larger than any icon.
 TRgbaPixels IconImagePixels(const TIconImageRef& image);
 
+// The pixels of the group's largest image that can be read: a damaged one
+// gives way to the next size down, and only the last one's failure is raised.
+TRgbaPixels LargestIconPixels(const TIconGroup& group);
+
 // The PNG bytes of the pixels; "PNG 图像错误: ..." when the library refuses.
 std::string EncodePng(const TRgbaPixels& pixels);
 

@@ -1,17 +1,12 @@
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <random>
 
 #include "tests/app/WindowFixture.h"
+#include "tests/support/FileBytes.h"
 
 namespace {
 struct ScanOfADamagedFile : WindowFixture {};
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 uint32_t Long(const std::string& bytes, size_t at) {
     uint32_t value = 0;

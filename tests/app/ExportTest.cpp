@@ -80,7 +80,7 @@ TEST_F(Export, EachFileTypeWritesTheIconAtItsOwnSizeWithItsExtensionAdded) {
         SCOPED_TRACE(t.ext);
         form->StatusBar1->SetPanelText(0, "before");
         ASSERT_TRUE(Save({out, t.type}));
-        std::string bytes = ReadAll(out + t.ext);
+        std::string bytes = FileBytes(out + t.ext);
         ASSERT_GE(bytes.size(), 2u);
         EXPECT_EQ(bytes.substr(0, 2), t.magic);
         SIZE size = PictureSize(bytes);
@@ -88,13 +88,13 @@ TEST_F(Export, EachFileTypeWritesTheIconAtItsOwnSizeWithItsExtensionAdded) {
         EXPECT_EQ(size.cy, 32);
         EXPECT_EQ(Panel0(), "  文件保存成功!");
     }
-    EXPECT_EQ(ReadAll(out + ".bmp"), ReadAll(out + ".ico")) << "the same BMP bytes under both names";
+    EXPECT_EQ(FileBytes(out + ".bmp"), FileBytes(out + ".ico")) << "the same BMP bytes under both names";
 }
 
 TEST_F(Export, SavingOverALongerFileLeavesExactlyTheNewBytes) {
     WriteAll(out + ".bmp", std::string(20000, 'x'));
     ASSERT_TRUE(Save({out, 1}));
-    std::string bytes = ReadAll(out + ".bmp");
+    std::string bytes = FileBytes(out + ".bmp");
     ASSERT_GE(bytes.size(), 6u);
     EXPECT_EQ(Le32(bytes, 2), bytes.size());
 }
@@ -126,7 +126,7 @@ TEST_F(Export, AFailedSaveLeavesTheOldFileAndThePanelAsTheyWere) {
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].substr(0, c.message.size()), c.message);
         shown.clear();
-        EXPECT_EQ(ReadAll(path), "old content");
+        EXPECT_EQ(FileBytes(path), "old content");
         EXPECT_EQ(Panel0(), "before");
         EXPECT_EQ(LeftoverFiles(temp), 0) << "no half-written file stays behind";
     }
@@ -177,7 +177,7 @@ TEST_F(Export, TheIconFileHoldsEveryImageOfTheSelectedGroupAsItWas) {
         for (const char* frame : {"[0]", "[1]", "[2]"})
             EXPECT_EQ(PixelMismatches(Decoded(saved, frame), Decoded(source, frame)), 0) << frame;
         if (c.sameBytes) {
-            EXPECT_EQ(ReadAll(saved), ReadAll(source));
+            EXPECT_EQ(FileBytes(saved), FileBytes(source));
         }
     }
 }
@@ -214,7 +214,7 @@ TEST_F(Export, ThePngIsTheGroupsLargestImageWithItsTransparency) {
 }
 
 TEST_F(Export, APngOfADamagedLargestImageIsMadeFromTheNextSizeDown) {
-    std::string bytes = ReadAll(kFixtures + "\\pngdiscs.ico");
+    std::string bytes = FileBytes(kFixtures + "\\pngdiscs.ico");
     ASSERT_GT(bytes.size(), 6u + 16 * 3);
     const uint32_t size = Le32(bytes, 6 + 16 * 2 + 8), at = Le32(bytes, 6 + 16 * 2 + 12);  // the 256 x 256 image
     ASSERT_LE(at + size, bytes.size());

@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <utility>
@@ -15,6 +14,7 @@
 #include "graphics/BmpWriter.h"
 #include "graphics/IconFile.h"
 #include "tests/support/Pictures.h"
+#include "tests/support/FileBytes.h"
 
 namespace {
 using L = TPixelLayout;
@@ -81,10 +81,6 @@ struct Bmp {
     }
 };
 
-std::string ReadRaw(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 void WriteRaw(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -182,9 +178,9 @@ TEST(BmpFiles, SavingTwiceOverALongerFileNamedIcoLeavesExactlyTheSameBmpBytes) {
     FillBitmap(b, 32, 32, kWhite);
     Paint(b, {4, 4, 20, 12}, kRed);
     WriteBmpFile(b, name);
-    const std::string first = ReadRaw(name);
+    const std::string first = FileBytes(name);
     WriteBmpFile(b, name);
-    EXPECT_EQ(ReadRaw(name), first);
+    EXPECT_EQ(FileBytes(name), first);
     EXPECT_EQ(first.substr(0, 2), "BM");
     EXPECT_EQ(first.size(), Bmp(first).fileSize);
     EXPECT_EQ(first, Written(b));
@@ -212,7 +208,7 @@ TEST(BmpFiles, ATargetThatCannotBeReplacedFailsNamingItAndStaysAsItWas) {
         if (target == Target::Folder) {
             EXPECT_NE(GetFileAttributesA(name.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
         } else {
-            EXPECT_EQ(ReadRaw(name), "old content");
+            EXPECT_EQ(FileBytes(name), "old content");
         }
     }
 }

@@ -1,22 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "fixtures.h"
 #include "graphics/IconFile.h"
+#include "tests/support/FileBytes.h"
 
 namespace {
 std::string Fixture(const char* name) { return std::string(TULVAR_FIXTURE_DIR) + "\\" + name; }
 
-std::string FileBytes(const char* name) {
-    std::ifstream in(Fixture(name), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+std::string FileBytes(const char* name) { return ::FileBytes(Fixture(name)); }
 
 const unsigned char* Data(const std::string& bytes) { return reinterpret_cast<const unsigned char*>(bytes.data()); }
 TIconFile Read(const std::string& bytes) { return ReadIconFile(Data(bytes), bytes.size()); }

@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "graphics/IconImages.h"
 #include "graphics/IconSource.h"
 #include "tests/support/UnixReaders.h"
+#include "tests/support/FileBytes.h"
 
 namespace {
 void DeleteIcon(HICON icon) { DestroyIcon(icon); }
@@ -21,11 +21,6 @@ void DeleteDc(HDC dc) { DeleteDC(dc); }
 using OwnedDc = UniqueHandle<HDC, DeleteDc>;
 
 std::string Fixture(const char* name) { return std::string(TULVAR_FIXTURE_DIR) + "\\" + name; }
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 int OwnCount(const std::string& path) { return static_cast<int>(reinterpret_cast<UINT_PTR>(ExtractOwnIcon(path, -1))); }
 int PlatformCount(const std::string& path) {

@@ -2,9 +2,7 @@
 
 #include "tests/support/ErrorText.h"
 
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 
 #include "fixtures.h"
@@ -12,6 +10,7 @@
 #include "graphics/Bitmap.h"
 #include "tests/support/Pictures.h"
 #include "graphics/Icon.h"
+#include "tests/support/FileBytes.h"
 
 namespace {
 constexpr COLORREF kGrey = RGB(128, 128, 128), kRed = RGB(255, 0, 0), kWhite = RGB(255, 255, 255);
@@ -19,11 +18,6 @@ constexpr COLORREF kBlack = RGB(0, 0, 0), kFuchsia = RGB(255, 0, 255), kYellow =
 constexpr COLORREF kOrange = RGB(255, 128, 0);
 
 std::string Fixture(const char* name) { return std::string(TULVAR_FIXTURE_DIR) + "\\" + name; }
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 HICON Extract(const char* file, UINT index) {
     return ExtractIconA(GetModuleHandleA(nullptr), Fixture(file).c_str(), index);

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -20,6 +19,7 @@
 #include "jpeg/JPEGImage.h"
 #include "tests/support/GuiTest.h"
 #include "tests/support/Pictures.h"
+#include "tests/support/FileBytes.h"
 
 namespace {
 const bool registered = (RegisterJPEGImage(), true);
@@ -89,10 +89,6 @@ COLORREF PixelOf(TBitmap& b, int x, int y) {
     return ::testing::AssertionSuccess();
 }
 
-std::string ReadFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 std::string JpegErrorText(int code) { return "JPEG error #" + std::to_string(code); }
 
@@ -157,7 +153,7 @@ TEST(JpegExport, SixteenBySixteenBitmapsOfEveryDepthBecomeBaselineJfifWithQualit
 TEST(JpegExport, ColoursAndRowsComeBackInPlaceFromOurEncoderAndAnIndependentOne) {
     TBitmap quadrants;
     Fill(quadrants, 16, 16);
-    std::string ours = Encoded(quadrants), theirs = ReadFile(TULVAR_FIXTURE_DIR "\\quadrants.jpg");
+    std::string ours = Encoded(quadrants), theirs = FileBytes(TULVAR_FIXTURE_DIR "\\quadrants.jpg");
     for (const std::string* file : {&ours, &theirs}) {
         SCOPED_TRACE(file == &ours ? "ours" : "cjpeg");
         TJPEGImage image;
@@ -173,7 +169,7 @@ TEST(JpegExport, ColoursAndRowsComeBackInPlaceFromOurEncoderAndAnIndependentOne)
     }
     // Its grey picture decodes into grey levels of an 8-bit palette.
     TJPEGImage gray;
-    gray.LoadFromStream(ReadFile(TULVAR_FIXTURE_DIR "\\quadrants-gray.jpg"));
+    gray.LoadFromStream(FileBytes(TULVAR_FIXTURE_DIR "\\quadrants-gray.jpg"));
     EXPECT_TRUE(gray.Data()->Grayscale);
     TBitmap* decoded = gray.DecodedBitmap();
     EXPECT_EQ(decoded->PixelLayout(), TPixelLayout::pl8Bit);
@@ -202,7 +198,7 @@ TEST(JpegExport, WithoutABitmapTheFileIsEmptyAndTheStoredFormIsAZeroLength) {
     std::string name = "jpeg-empty-test.jpg";
     std::ofstream(name) << "old content";
     image.WriteToFile(name);
-    EXPECT_EQ(ReadFile(name), "");
+    EXPECT_EQ(FileBytes(name), "");
     std::remove(name.c_str());
     try {
         image.SetWidth(5);

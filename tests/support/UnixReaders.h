@@ -3,18 +3,12 @@
 // icoutils), which Wine starts like any program when given their Unix path.
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "base/UniqueHandle.h"
-
-inline std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+#include "tests/support/FileBytes.h"
 
 // Where Wine keeps a file of ours on the Unix side.
 inline std::string UnixPath(const std::string& path) {
@@ -65,7 +59,7 @@ inline std::string RunUnix(const std::string& command, const std::string& scratc
         }
         Sleep(10);
     }
-    return ReadAll(scratch);
+    return FileBytes(scratch);
 }
 
 // The picture's pixels as ImageMagick decodes them: red, green, blue, alpha.
@@ -76,7 +70,7 @@ inline std::string DecodedByImageMagick(const std::string& file, const std::stri
     const std::string raw = scratch + ".rgba";
     DeleteFileA(raw.c_str());
     RunUnix("convert '" + UnixPath(file) + frame + "' -depth 8 rgba:'" + UnixPath(raw) + "'", scratch + ".txt");
-    return ReadAll(raw);
+    return FileBytes(raw);
 }
 
 // Pixels that differ in alpha, or in colour where they show at all; -1 for
