@@ -9,9 +9,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 export TULVAR_WINEPREFIX="${TULVAR_WINEPREFIX:-$TULVAR_BUILD_ROOT/wineprefix-bench-$TULVAR_RUN_ARCH}"
 export WINEPREFIX="$TULVAR_WINEPREFIX"
 
-"$TULVAR_ROOT/scripts/setup.sh"
-tulvar_build i686
-[ "$TULVAR_RUN_ARCH" = i686 ] || tulvar_build "$TULVAR_RUN_ARCH"
+tulvar_setup_and_build
 
 source "$TULVAR_ROOT/scripts/xvfb.sh"
 start_xvfb

@@ -41,7 +41,8 @@ tulvar_build "$ARCH"
 BASE_EXE="$BASE_BUILD/Tulvar.exe"
 CURRENT_EXE="$TULVAR_RUN_BUILD/Tulvar.exe"
 FIXTURE="$TULVAR_RUN_BUILD/tests/fixtures/threeicons.dll"
-for f in "$BASE_EXE" "$CURRENT_EXE" "$FIXTURE"; do
+PLACE_EXE="$TULVAR_RUN_BUILD/tests/ControlPlace.exe"
+for f in "$BASE_EXE" "$CURRENT_EXE" "$FIXTURE" "$PLACE_EXE"; do
     if [ -z "$f" ] || [ ! -f "$f" ]; then
         echo "missing build output: ${f:-Tulvar.exe}" >&2
         exit 1
@@ -105,10 +106,14 @@ photograph() {
     xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
         /^ *Width:/ {w = $2} /^ *Height:/ {h = $2} END {printf "%sx%s+%s+%s\n", w, h, x, y}' >"$OUT/$name.geometry"
     shoot_when_still "$wid" "$OUT/$name-start.png"
-    # The file list's first row, in window pixels: the form's two left panels
-    # (146 + 187) and top panel (69), the list's place in its panel (6, 4),
-    # and the window frame (3 wide, 22 more for the caption).
-    xdotool mousemove --window "$wid" $((3 + 146 + 187 + 6 + 40)) $((22 + 69 + 4 + 8)) click 1
+    # The file list's first row: its place comes from the window itself.
+    local place left top
+    if ! place="$("$TULVAR_WINE" "$PLACE_EXE" TForm1 TFileListBox)"; then
+        echo "$name: no file list in the window" >&2
+        exit 1
+    fi
+    read -r left top _ _ <<<"${place//$'\r'/}"
+    xdotool mousemove $((left + 40)) $((top + 8)) click 1
     park_pointer
     shoot_when_still "$wid" "$OUT/$name-scan.png"
     kill "$APP" 2>/dev/null || true

@@ -30,6 +30,14 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 # Code page 936 needs a generated Chinese locale.
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
+# Sets everything up and builds the product, and the same sources for the
+# architecture that runs here when that is not the product's.
+tulvar_setup_and_build() {
+    "$TULVAR_ROOT/scripts/setup.sh"
+    tulvar_build i686
+    [ "$TULVAR_RUN_ARCH" = i686 ] || tulvar_build "$TULVAR_RUN_ARCH"
+}
+
 # Configures and builds the tree for one architecture.
 tulvar_build() {
     local arch="$1"

@@ -25,11 +25,9 @@ MSG
     exit 1
 fi
 
-"$TULVAR_ROOT/scripts/setup.sh"
-tulvar_build i686
-[ "$TULVAR_RUN_ARCH" = i686 ] || tulvar_build "$TULVAR_RUN_ARCH"
+tulvar_setup_and_build
 EXE="$TULVAR_RUN_BUILD/Tulvar.exe"
-[ -n "$EXE" ] || { echo "no Tulvar.exe in $TULVAR_RUN_BUILD" >&2; exit 1; }
+[ -f "$EXE" ] || { echo "no Tulvar.exe in $TULVAR_RUN_BUILD" >&2; exit 1; }
 if [ "$TULVAR_RUN_ARCH" != i686 ]; then
     echo "This machine cannot execute 32-bit code; starting the x86_64 build of the same sources." >&2
 fi

@@ -12,7 +12,7 @@ SUDO=
 PACKAGES="wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick xdotool
 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-cmake make python3 locales googletest libjpeg-turbo-progs dpkg-dev icoutils
+g++ cmake make python3 locales googletest libjpeg-turbo-progs dpkg-dev icoutils
 fonts-arphic-uming fonts-wqy-microhei fonts-wine"
 
 missing_packages() {

@@ -4,9 +4,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
-"$TULVAR_ROOT/scripts/setup.sh"
-tulvar_build i686
-[ "$TULVAR_RUN_ARCH" = i686 ] || tulvar_build "$TULVAR_RUN_ARCH"
+tulvar_setup_and_build
 
 # Drive Y: is a folder with a known volume label, for the label tests.
 ln -sfn "$TULVAR_RUN_BUILD/tests/fixtures/labelled-drive" "$WINEPREFIX/dosdevices/y:"
