@@ -208,19 +208,19 @@ void TForm1::ListView1Click(TObject*) {
     Panel11->SetCaption(LoadStr(SSelectedIconPrefix) + IntToStr(selected + 1) + LoadStr(SSelectedIconSuffix));
 }
 
-void TForm1::SpeedButton1Click(TObject*) {
+void TForm1::ZoomIn() {
     ZoomLevel = std::min(ZoomLevel + 1, static_cast<int>(std::size(kZoomSteps)));
     ApplyZoom();
     CentrePreview();
 }
 
-void TForm1::SpeedButton2Click(TObject*) {
+void TForm1::ZoomOut() {
     ZoomLevel = std::max(ZoomLevel - 1, 1);
     ApplyZoom();
     CentrePreview();
 }
 
-void TForm1::SpeedButton3Click(TObject*) {
+void TForm1::CopyPreview() {
     Clipboard().PutPicture(&Image2->Picture());
     StatusBar1->SetPanelText(0, LoadStr(SCopiedToClipboard));
 }
@@ -232,41 +232,58 @@ TIconGroup TForm1::ShownIconGroup() const {
     return std::move(*group);
 }
 
-void TForm1::SpeedButton4Click(TObject*) {
-    SavePictureDialog1->SetTitle(LoadStr(SSaveIconTitle));
-    if (!SavePictureDialog1->Execute()) return;
-    // The first three forms save the rendered icon at its own size, whatever
-    // the zoom; the last two the icon itself. The extension is always added,
-    // and the old file stays as it was unless the new one is complete.
+const char* SaveKindExtension(TSaveKind kind) {
+    switch (kind) {
+    case TSaveKind::skBitmap: return ".bmp";
+    case TSaveKind::skBitmapAsIco: return ".ico";
+    case TSaveKind::skJpeg: return ".jpg";
+    case TSaveKind::skIcoFile: return ".ico";
+    case TSaveKind::skPng: return ".png";
+    }
+    return "";
+}
+
+void TForm1::SaveShownIcon(TSaveKind kind, const std::string& name) {
+    // The bitmap kinds save the rendered icon at its own size, whatever the
+    // zoom; the icon kinds the icon itself, from the file's bytes.
+    const std::string fileName = name + SaveKindExtension(kind);
     TBitmap& bitmap = *Image2->Picture().Bitmap();
-    const std::string name = SavePictureDialog1->FileName();
-    switch (SavePictureDialog1->FilterIndex()) {
-    case 1:
-        WriteBmpFile(bitmap, name + ".bmp");
+    switch (kind) {
+    case TSaveKind::skBitmap:
+    case TSaveKind::skBitmapAsIco:  // BMP bytes under the icon's extension
+        WriteBmpFile(bitmap, fileName);
         break;
-    case 2:
-        WriteBmpFile(bitmap, name + ".ico");  // BMP bytes under the icon's extension
-        break;
-    case 3: {
+    case TSaveKind::skJpeg: {
         TJPEGImage jpeg;
         jpeg.CopyFromBitmap(bitmap);
         jpeg.Encode();
-        jpeg.WriteToFile(name + ".jpg");
+        jpeg.WriteToFile(fileName);
         break;
     }
-    case 4: {
+    case TSaveKind::skIcoFile: {
         const std::vector<unsigned char> bytes = IcoFileBytes(ShownIconGroup());
-        WriteWholeFile(name + ".ico", std::string(bytes.begin(), bytes.end()));
+        WriteWholeFile(fileName, std::string(bytes.begin(), bytes.end()));
         break;
     }
-    case 5: {
-        WritePngFile(LargestIconPixels(ShownIconGroup()), name + ".png");
+    case TSaveKind::skPng:
+        WritePngFile(LargestIconPixels(ShownIconGroup()), fileName);
         break;
-    }
-    default:
-        return;
     }
     StatusBar1->SetPanelText(0, LoadStr(SFileSaved));
+}
+
+void TForm1::SpeedButton1Click(TObject*) { ZoomIn(); }
+
+void TForm1::SpeedButton2Click(TObject*) { ZoomOut(); }
+
+void TForm1::SpeedButton3Click(TObject*) { CopyPreview(); }
+
+void TForm1::SpeedButton4Click(TObject*) {
+    SavePictureDialog1->SetTitle(LoadStr(SSaveIconTitle));
+    if (!SavePictureDialog1->Execute()) return;
+    const int type = SavePictureDialog1->FilterIndex();
+    if (type < 1 || type > kSaveKindCount) return;
+    SaveShownIcon(static_cast<TSaveKind>(type), SavePictureDialog1->FileName());
 }
 
 void TForm1::Image1Click(TObject*) {

@@ -18,6 +18,13 @@ class TStatusBar;
 class TImageList;
 class TSavePictureDialog;
 
+// What the save dialog offers, in the order of its filter and counted from 1
+// as the dialog counts its file types.
+enum class TSaveKind { skBitmap = 1, skBitmapAsIco, skJpeg, skIcoFile, skPng };
+constexpr int kSaveKindCount = 5;
+// The extension a kind adds to the chosen name; its filter mask is "*" and this.
+const char* SaveKindExtension(TSaveKind kind);
+
 class TForm1 : public TForm {
 public:
     explicit TForm1(TComponent* owner);
@@ -69,6 +76,14 @@ public:
     void SpeedButton3Click(TObject* sender);
     void SpeedButton4Click(TObject* sender);
     void Image1Click(TObject* sender);
+
+    // What the user can do to the preview, whatever asked for it.
+    void ZoomIn();
+    void ZoomOut();
+    void CopyPreview();
+    // Saves the shown icon as `kind` under `name` with the kind's extension
+    // added; an existing file stays as it was unless the new one is complete.
+    void SaveShownIcon(TSaveKind kind, const std::string& name);
 
     bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
     void Loaded() override;

@@ -17,6 +17,8 @@ public:
     int OverlayIndex() const { return overlayIndex_; }
     int StateIndex() const { return stateIndex_; }
     int Indent() const { return indent_; }
+    // The caller's own value for the item; the view only sorts by it.
+    void* Data() const { return data_; }
     TListItems* Owner() const { return owner_; }
 
 private:
@@ -27,6 +29,7 @@ private:
     int overlayIndex_ = -1;
     int stateIndex_ = -1;
     int indent_ = 0;
+    void* data_ = nullptr;
     mutable int positionHint_ = -1;  // where it was last seen; checked before use
 };
 

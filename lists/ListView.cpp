@@ -176,6 +176,29 @@ void TCustomListView::SetItemCaption(TListItem* item, const std::string& text) {
     if (sortType_ == TSortType::stText || sortType_ == TSortType::stBoth) SortByCaption();
 }
 
+void TCustomListView::SetItemData(TListItem* item, void* data) {
+    if (!item || data == item->data_) return;
+    item->data_ = data;
+    if (sortType_ == TSortType::stData || sortType_ == TSortType::stBoth) SortByCaption();
+}
+
+void TCustomListView::BeginUpdate() {
+    if (updateCount_++ > 0) return;
+    if (WindowHandle()) SendMessageA(WindowHandle(), WM_SETREDRAW, FALSE, 0);
+    sortAfterUpdate_ = sortType_;
+    SetSortType(TSortType::stNone);
+}
+
+void TCustomListView::EndUpdate() {
+    if (updateCount_ == 0 || --updateCount_ > 0) return;
+    // Restoring the sort type is a change like any other: it sorts.
+    SetSortType(sortAfterUpdate_);
+    if (WindowHandle()) {
+        SendMessageA(WindowHandle(), WM_SETREDRAW, TRUE, 0);
+        Invalidate();
+    }
+}
+
 int TCustomListView::SelectedPosition() const {
     if (!WindowHandle()) return -1;
     int found = static_cast<int>(

@@ -54,6 +54,11 @@ public:
     void RemoveAllItems();
     void SetItemImageIndex(TListItem* item, int index);
     void SetItemCaption(TListItem* item, const std::string& text);
+    void SetItemData(TListItem* item, void* data);
+    // A batch of item changes: no repainting and no sorting while it lasts,
+    // one sort at its end when the sort type asks for one. Batches nest.
+    void BeginUpdate();
+    void EndUpdate();
     int SelectedPosition() const override;
     void SortByCaption();
 
@@ -114,6 +119,8 @@ private:
     bool columnClick_ = true;
     bool showColumnHeaders_ = true;
     bool clicked_ = false;
+    int updateCount_ = 0;
+    TSortType sortAfterUpdate_ = TSortType::stNone;
     // Items kept while the window is made again.
     std::vector<TListItem*> kept_;
     bool keepingItems_ = false;

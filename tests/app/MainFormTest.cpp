@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/MainForm.h"
 #include "buttons/SpeedButton.h"
@@ -237,9 +239,23 @@ TEST_F(MainFormFixture, BrowsingControlsAndListsAreLinkedAsDesigned) {
     EXPECT_EQ(form->DirectoryListBox1->TabOrder(), 1);
     EXPECT_EQ(form->FileListBox1->TabOrder(), 0);
     EXPECT_EQ(form->FilterComboBox1->TabOrder(), 1);
+    EXPECT_EQ(form->ListView1->TabOrder(), 2);
     EXPECT_TRUE(form->FileListBox1->OnChange);
     EXPECT_TRUE(form->FileListBox1->OnClick);
     EXPECT_TRUE(form->ListView1->OnClick);
+}
+
+TEST_F(MainFormFixture, EachSaveKindStandsAtItsOwnPlaceInTheSaveDialogsFilter) {
+    // The dialog names the chosen file type by its position only.
+    std::vector<std::string> parts(1);
+    for (char c : form->SavePictureDialog1->Filter()) {
+        if (c == '|') parts.emplace_back();
+        else parts.back() += c;
+    }
+    ASSERT_EQ(parts.size(), 2u * kSaveKindCount);
+    for (int type = 1; type <= kSaveKindCount; ++type)
+        EXPECT_EQ(parts[2 * type - 1], std::string("*") + SaveKindExtension(static_cast<TSaveKind>(type)))
+            << "file type " << type;
 }
 
 TEST_F(MainFormFixture, FormCreateLeavesTheInitialState) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,26 @@ TEST_F(ListViewItems, RemovingAllReleasesEveryItemOnceLastFirstAndAnEmptyViewEmp
     EXPECT_EQ(released.size(), 4u);
 }
 
+TEST_F(ListViewItems, ABatchOfCaptionsSortsOnceAtItsEndAndDataValuesSortWithTheirComparison) {
+    auto items = Append(4);
+    view->BeginUpdate();
+    view->BeginUpdate();
+    for (int i : {0, 1, 2, 3}) view->SetItemCaption(items[i], std::string(1, "dbca"[i]));
+    view->EndUpdate();
+    EXPECT_EQ(view->SortType(), TSortType::stNone) << "the outer batch still lasts";
+    EXPECT_EQ(Order(), items);
+    view->EndUpdate();
+    EXPECT_EQ(view->SortType(), TSortType::stBoth);
+    EXPECT_EQ(Order(), (std::vector<TListItem*>{items[3], items[1], items[2], items[0]}));
+
+    view->OnCompare = [](TObject*, TListItem* a, TListItem* b, int, int& compare) {
+        compare = static_cast<int>(reinterpret_cast<intptr_t>(a->Data()) - reinterpret_cast<intptr_t>(b->Data()));
+    };
+    for (int i : {0, 1, 2, 3}) view->SetItemData(items[i], reinterpret_cast<void*>(intptr_t{10 + i}));
+    EXPECT_EQ(items[2]->Data(), reinterpret_cast<void*>(intptr_t{12}));
+    EXPECT_EQ(Order(), items);
+}
+
 TEST_F(ListViewItems, ItemsSurviveANewWindow) {
     auto items = Append(3);
     view->SetItemCaption(items[1], "b");  // sorted behind the empty captions
@@ -129,6 +150,18 @@ TEST_F(ListViewClick, KeysAndTheRightButtonMoveTheSelectionWithoutAClick) {
     EXPECT_EQ(view->SelectedPosition(), 1);
     Click(ItemCentre(3), WM_RBUTTONDOWN, WM_RBUTTONUP);
     EXPECT_TRUE(clicks.empty());
+}
+
+TEST_F(ListViewClick, AControlClickSelectsOnlyTheClickedItem) {
+    Append(3);
+    Click(ItemCentre(0));
+    HWND wnd = view->WindowHandle();
+    const POINT at = ItemCentre(2);
+    PostMessageA(wnd, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(at.x, at.y));
+    SendMouse(wnd, WM_LBUTTONDOWN, at.x, at.y, MK_LBUTTON | MK_CONTROL);
+    PumpMessages(20);
+    EXPECT_EQ(SendMessageA(wnd, LVM_GETSELECTEDCOUNT, 0, 0), 1);
+    EXPECT_EQ(view->SelectedPosition(), 2);
 }
 
 TEST_F(ListViewEditing, EditingALabelSortsTheItemBehindTheEmptyOnesKeepingItsPicture) {
