@@ -20,7 +20,7 @@
 #include "framework/StatusBar.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Icon.h"
-#include "graphics/IconImages.h"
+#include "iconfile/IconImages.h"
 #include "graphics/IconSource.h"
 #include "framework/Clipboard.h"
 #include "framework/Image.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "framework/Form.h"
-#include "graphics/IconFile.h"
+#include "iconfile/IconFile.h"
 
 class TPanel;
 class TImage;

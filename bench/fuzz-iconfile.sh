@@ -10,7 +10,7 @@ OUT="$TULVAR_ROOT/build/fuzz"
 mkdir -p "$OUT/corpus"
 clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$TULVAR_ROOT" "$TULVAR_ROOT/bench/fuzz/IconFileFuzz.cpp" \
-    "$TULVAR_ROOT"/graphics/{IconFile,IconImages,PeIcons,NeIcons,BmpIcon}.cpp -o "$OUT/iconfile-fuzz"
+    "$TULVAR_ROOT"/iconfile/{IconFile,IconImages,PeIcons,NeIcons,BmpIcon}.cpp -o "$OUT/iconfile-fuzz"
 # Seeds: the fixtures the tests build (run scripts/test.sh once first) and the
 # platform's own libraries when Wine's are installed.
 seeds=("$OUT/corpus")

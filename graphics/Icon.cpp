@@ -5,8 +5,8 @@
 #include "base/Exceptions.h"
 #include "base/PlatformError.h"
 #include "base/ResStrings.h"
-#include "graphics/IconFile.h"
 #include "graphics/Canvas.h"
+#include "iconfile/IconFile.h"
 #include "resources/StringIds.h"
 
 namespace {

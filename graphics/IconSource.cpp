@@ -6,8 +6,8 @@
 
 #include "base/FileHandle.h"
 #include "graphics/GdiObject.h"
-#include "graphics/IconBytes.h"
-#include "graphics/IconImages.h"
+#include "iconfile/IconBytes.h"
+#include "iconfile/IconImages.h"
 
 namespace {
 // Larger files hold no icons worth reading whole into memory.

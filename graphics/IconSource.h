@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "graphics/IconFile.h"
+#include "iconfile/IconFile.h"
 
 // The number of icons for index -1, else a new icon handle the caller owns,
 // or null when there is no such icon.

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fixtures.h"
-#include "graphics/IconFile.h"
+#include "iconfile/IconFile.h"
 #include "tests/support/FileBytes.h"
 
 namespace {

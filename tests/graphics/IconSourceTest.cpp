@@ -7,7 +7,7 @@
 
 #include "base/UniqueHandle.h"
 #include "fixtures.h"
-#include "graphics/IconImages.h"
+#include "iconfile/IconImages.h"
 #include "graphics/IconSource.h"
 #include "tests/support/UnixReaders.h"
 #include "tests/support/FileBytes.h"
