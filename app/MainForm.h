@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/Form.h"
+#include "graphics/IconSource.h"
 #include "iconfile/IconFile.h"
 
 class TPanel;
@@ -52,6 +53,8 @@ public:
 
     // Working state shared by the user actions.
     std::string FilePath;
+    // The icons of FilePath, as its last count read them.
+    TIconSource IconSource;
     int IconCount = 0;
     int ZoomLevel = 0;
     // The maker's web page that the banner opens.

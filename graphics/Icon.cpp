@@ -89,6 +89,8 @@ void TIcon::SetGdiHandle(HICON handle, THandleUse use) {
     Changed();
 }
 
+void TIcon::SetGdiHandle(GdiIcon&& icon) { SetGdiHandle(icon.Release(), THandleUse::Owned); }
+
 void TIcon::Draw(TCanvas& canvas, const RECT& rect) {
     HDC dc = canvas.GdiHandle();
     // The icon keeps its own size; the rectangle only places it.
