@@ -79,7 +79,8 @@ TEST(OwnIconSource, WellFormedFilesGiveThePlatformsCountAndPixels) {
     const struct { const char* name; int groups; bool platformMayNotRead; } rows[] = {
         {"threeicons.dll", 3, false}, {"manyicons.dll", 40, false}, {"oneicon.dll", 1, false},
         {"noicons.dll", 0, false},    {"single.ico", 1, false},     {"multi.ico", 1, false},
-        {"art\\red.ico", 1, false},   {"threegroups64.dll", 3, true}, {"threegroups.icl", 3, true}};
+        {"art\\red.ico", 1, false},   {"threegroups64.dll", 3, true}, {"threegroups.icl", 3, true},
+        {"namedicons.dll", 4, false}};
     for (const auto& r : rows) {
         const std::string path = Fixture(r.name);
         const int platform = PlatformCount(path);

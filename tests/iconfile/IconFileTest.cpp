@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -76,6 +77,7 @@ TEST(IconFileReading, EachKindGivesItsGroupsInOrderWithTheirSizesAndDepths) {
         {"threegroups.icl", TIconFileKind::Ne, {"32/4", "16/4 32/4 48/32", "32/4"}},
         {"multi.ico", TIconFileKind::Ico, {"16/4 32/4 48/32"}},
         {"art/bitmap.bmp", TIconFileKind::Bmp, {"16/32"}},
+        {"namedicons.dll", TIconFileKind::Pe, {"32/4", "32/4", "32/4", "32/4"}},
         {"noicons.dll", TIconFileKind::Pe, {}},
         {"text.txt", TIconFileKind::Unknown, {}},
         {"empty.dat", TIconFileKind::Unknown, {}}};
@@ -96,6 +98,19 @@ TEST(IconFileReading, EachKindGivesItsGroupsInOrderWithTheirSizesAndDepths) {
         const TIconImageRef image = Read(bytes).groups.at(0).images.at(0);
         ASSERT_GE(image.size, redImage.size()) << name;
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bytes), redImage.size()), redImage) << name;
+    }
+    // Named groups first, by name, then the numbered ones: the directory's
+    // order, which is the platform's.
+    const std::string named = FileBytes("namedicons.dll");
+    const TIconFile namedFile = Read(named);
+    const char* const parts[] = {"art/one.ico", "art/red.ico", "art/green.ico", "art/blue.ico"};
+    ASSERT_EQ(namedFile.groups.size(), std::size(parts));
+    for (size_t i = 0; i < std::size(parts); ++i) {
+        const std::string part = FileBytes(parts[i]);
+        const TIconImageRef& image = namedFile.groups[i].images.at(0);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bytes), image.size),
+                  part.substr(Long(part, 18), Long(part, 14)))
+            << "group " << i << " should be " << parts[i];
     }
 }
 
