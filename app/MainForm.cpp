@@ -20,7 +20,7 @@
 #include "framework/StatusBar.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Icon.h"
-#include "graphics/IconImages.h"
+#include "iconfile/IconImages.h"
 #include "graphics/IconSource.h"
 #include "framework/Clipboard.h"
 #include "framework/Image.h"
@@ -114,9 +114,6 @@ struct ZoomStep {
 };
 const ZoomStep kZoomSteps[] = {{16, SZoomHalf}, {32, SZoomOne}, {64, SZoomTwo}, {96, SZoomThree}};
 
-// The icon source: the count for index -1, else a new icon handle or 0.
-HICON IconOf(const std::string& path, int index) { return ExtractOwnIcon(path, index); }
-
 // The file's size in bytes. The file is opened for reading, denying others
 // write access, so that a file that cannot be read fails here as it always did.
 long long FileSizeOf(const std::string& path) {
@@ -149,7 +146,7 @@ void TForm1::PreviewIcon(int index) {
     shownIcon_ = index;
     TIcon icon;
     TBitmap bitmap;
-    icon.SetGdiHandle(IconOf(FilePath, index));
+    icon.SetGdiHandle(IconSource.Icon(index));
     bitmap.SetWidth(icon.Width());
     bitmap.SetHeight(icon.Height());
     bitmap.Surface().Draw(0, 0, &icon);
@@ -168,14 +165,14 @@ void TForm1::SetToolButtonsEnabled(bool enabled) {
 
 void TForm1::FileListBox1Change(TObject*) {
     FilePath = FileListBox1->SelectedPath();
-    IconCount = static_cast<int>(reinterpret_cast<UINT_PTR>(IconOf(FilePath, -1)));
+    IconCount = IconSource.Count(FilePath);
     PreviewIcon(0);
     ApplyZoom();
     CentrePreview();
     TIcon icon;
     ImageList1->EmptyImages();
     for (int i = 0; i < IconCount; ++i) {
-        icon.SetGdiHandle(IconOf(FilePath, i));
+        icon.SetGdiHandle(IconSource.Icon(i));
         ImageList1->InsertIconAt(i, &icon);
     }
     ListView1->RemoveAllItems();
@@ -227,7 +224,7 @@ void TForm1::CopyPreview() {
 
 TIconGroup TForm1::ShownIconGroup() const {
     std::optional<TIconGroup> group;
-    if (!FilePath.empty()) group = OwnIconGroup(FilePath, shownIcon_);
+    if (!FilePath.empty()) group = IconSource.Group(shownIcon_);
     if (!group) throw EInvalidGraphic(LoadStr(SInvalidIcon));
     return std::move(*group);
 }

@@ -3,7 +3,8 @@
 #include <string>
 
 #include "framework/Form.h"
-#include "graphics/IconFile.h"
+#include "graphics/IconSource.h"
+#include "iconfile/IconFile.h"
 
 class TPanel;
 class TImage;
@@ -59,6 +60,8 @@ public:
 
     // Working state shared by the user actions.
     std::string FilePath;
+    // The icons of FilePath, as its last count read them.
+    TIconSource IconSource;
     int IconCount = 0;
     int ZoomLevel = 0;
     // The maker's web page that the banner opens.

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "app/MainForm.h"
@@ -124,16 +125,15 @@ public:
         List(file.dir);
         Parts t;
         const std::string path = file.Path();
-        int count = Timed(t["count"], [&] {
-            return static_cast<int>(reinterpret_cast<UINT_PTR>(ExtractOwnIcon(path, -1)));
-        });
+        TIconSource& source = form_->IconSource;
+        int count = Timed(t["count"], [&] { return source.Count(path); });
         TIcon icon;
         TCustomImageList* images = form_->ImageList1;
         TCustomListView* view = form_->ListView1;
         Timed(t["empty"], [&] { images->EmptyImages(); });
         for (int i = 0; i < count; ++i) {
-            HICON handle = Timed(t["extract"], [&] { return ExtractOwnIcon(path, i); });
-            Timed(t["icon"], [&] { icon.SetGdiHandle(handle); });
+            GdiIcon made = Timed(t["extract"], [&] { return source.Icon(i); });
+            Timed(t["icon"], [&] { icon.SetGdiHandle(std::move(made)); });
             Timed(t["insert"], [&] { images->InsertIconAt(i, &icon); });
         }
         Timed(t["remove"], [&] { view->RemoveAllItems(); });

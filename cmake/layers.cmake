@@ -2,12 +2,14 @@
 # only through an include root that holds that folder alone, and the root is
 # passed on only to the layers linked above it: an include against the
 # direction of the layers finds no file and stops the build.
+# The folders are those of this tree, whichever project includes this file.
+get_filename_component(TULVAR_TREE "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 function(tulvar_layer target folder)
     cmake_parse_arguments(L "" "" "SOURCES;DEPENDS" ${ARGN})
     set(root "${CMAKE_BINARY_DIR}/layers/${folder}")
     file(MAKE_DIRECTORY "${root}")
     if(NOT EXISTS "${root}/${folder}")
-        file(CREATE_LINK "${CMAKE_SOURCE_DIR}/${folder}" "${root}/${folder}" SYMBOLIC)
+        file(CREATE_LINK "${TULVAR_TREE}/${folder}" "${root}/${folder}" SYMBOLIC)
     endif()
     add_library(${target} STATIC ${L_SOURCES})
     target_include_directories(${target} PUBLIC "${root}")

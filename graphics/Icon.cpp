@@ -5,8 +5,8 @@
 #include "base/Exceptions.h"
 #include "base/PlatformError.h"
 #include "base/ResStrings.h"
-#include "graphics/IconFile.h"
 #include "graphics/Canvas.h"
+#include "iconfile/IconFile.h"
 #include "resources/StringIds.h"
 
 namespace {
@@ -88,6 +88,8 @@ void TIcon::SetGdiHandle(HICON handle, THandleUse use) {
     NewImage(image);
     Changed();
 }
+
+void TIcon::SetGdiHandle(GdiIcon&& icon) { SetGdiHandle(icon.Release(), THandleUse::Owned); }
 
 void TIcon::Draw(TCanvas& canvas, const RECT& rect) {
     HDC dc = canvas.GdiHandle();

@@ -27,6 +27,8 @@ public:
     // also when this throws. Borrowed: the caller destroys it after this icon
     // has let go of it.
     void SetGdiHandle(HICON handle, THandleUse use = THandleUse::Owned);
+    // Shows `icon` from now on; the record destroys it, also when this throws.
+    void SetGdiHandle(GdiIcon&& icon);
 
     void Draw(TCanvas& canvas, const RECT& rect) override;
     void ShareFrom(TPersistent* source) override;

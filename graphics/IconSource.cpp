@@ -6,14 +6,19 @@
 
 #include "base/FileHandle.h"
 #include "graphics/GdiObject.h"
-#include "graphics/IconBytes.h"
-#include "graphics/IconImages.h"
+#include "iconfile/IconBytes.h"
+#include "iconfile/IconImages.h"
 
 namespace {
 // Larger files hold no icons worth reading whole into memory.
 constexpr unsigned long long kLargestFile = 256ull << 20;
 
-struct TReadFile {
+unsigned long long SizeOf(const WIN32_FILE_ATTRIBUTE_DATA& now) {
+    return (static_cast<unsigned long long>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
+}
+}  // namespace
+
+struct TIconSource::TReadFile {
     std::string path;
     unsigned long long size = 0;
     FILETIME written{};
@@ -22,57 +27,37 @@ struct TReadFile {
     // A well-formed executable without icons of its own: the platform may
     // know where its icons are kept.
     bool askPlatform = false;
+
+    // Nothing read: no file, or a folder.
+    TReadFile() = default;
+    TReadFile(const std::string& name, const WIN32_FILE_ATTRIBUTE_DATA& now)
+        : path(name), size(SizeOf(now)), written(now.ftLastWriteTime) {
+        if (size > kLargestFile) return;
+        FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (file.Get() == INVALID_HANDLE_VALUE) return;
+        bytes.resize(static_cast<size_t>(size));
+        DWORD got = 0;
+        if (!bytes.empty() &&
+            (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+             got != bytes.size())) {
+            bytes.clear();
+            return;
+        }
+        icons = ReadIconFile(bytes.data(), bytes.size());
+        askPlatform = (icons.kind == TIconFileKind::Pe || icons.kind == TIconFileKind::Ne) && !icons.damaged &&
+                      icons.groups.empty();
+    }
+
+    bool Same(const std::string& other, const WIN32_FILE_ATTRIBUTE_DATA& now) const {
+        return path == other && size == SizeOf(now) && CompareFileTime(&written, &now.ftLastWriteTime) == 0;
+    }
 };
 
-bool SameFile(const TReadFile& read, const std::string& path, const WIN32_FILE_ATTRIBUTE_DATA& now) {
-    const unsigned long long size = (static_cast<unsigned long long>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
-    return read.path == path && read.size == size && CompareFileTime(&read.written, &now.ftLastWriteTime) == 0;
-}
-
-std::unique_ptr<TReadFile> Read(const std::string& path, const WIN32_FILE_ATTRIBUTE_DATA& now) {
-    auto read = std::make_unique<TReadFile>();
-    read->path = path;
-    read->size = (static_cast<unsigned long long>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
-    read->written = now.ftLastWriteTime;
-    if (read->size > kLargestFile) return read;
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) return read;
-    read->bytes.resize(static_cast<size_t>(read->size));
-    DWORD got = 0;
-    if (!read->bytes.empty() &&
-        (!ReadFile(file.Get(), read->bytes.data(), static_cast<DWORD>(read->bytes.size()), &got, nullptr) ||
-         got != read->bytes.size())) {
-        read->bytes.clear();
-        return read;
-    }
-    read->icons = ReadIconFile(read->bytes.data(), read->bytes.size());
-    const TIconFileKind kind = read->icons.kind;
-    read->askPlatform = (kind == TIconFileKind::Pe || kind == TIconFileKind::Ne) && !read->icons.damaged &&
-                        read->icons.groups.empty();
-    return read;
-}
-
-// The file last asked about. Whether it changed is asked with every count,
-// as every scan begins with one; the icons asked for after it come from what
-// the count read, so a list of icons and each icon shown or saved from it
-// always belong together.
-const TReadFile& Current(const std::string& path, bool check) {
-    static std::unique_ptr<TReadFile> current;
-    if (!check && current && current->path == path) return *current;
-    WIN32_FILE_ATTRIBUTE_DATA now{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &now) ||
-        (now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        current = std::make_unique<TReadFile>();
-        return *current;
-    }
-    if (!current || !SameFile(*current, path, now)) current = Read(path, now);
-    return *current;
-}
-
+namespace {
 // The image the platform would choose for the system's icon size, as a new icon.
-HICON MakeIcon(const TIconGroup& group) {
-    if (group.images.empty()) return nullptr;
+GdiIcon MakeIcon(const TIconGroup& group) {
+    if (group.images.empty()) return GdiIcon();
     // The group as the platform's own directory form: 14-byte entries whose
     // ids are the images' positions counted from 1.
     std::vector<unsigned char> directory(6 + 14 * group.images.size());
@@ -94,8 +79,8 @@ HICON MakeIcon(const TIconGroup& group) {
     if (id < 1 || static_cast<size_t>(id) > group.images.size()) id = 1;
     const TIconImageRef& chosen = group.images[static_cast<size_t>(id) - 1];
     // The platform reads the bytes only: they were checked to be whole.
-    return CreateIconFromResourceEx(const_cast<PBYTE>(chosen.bytes), static_cast<DWORD>(chosen.size), TRUE,
-                                    0x00030000, cx, cy, LR_DEFAULTCOLOR);
+    return GdiIcon(CreateIconFromResourceEx(const_cast<PBYTE>(chosen.bytes), static_cast<DWORD>(chosen.size), TRUE,
+                                            0x00030000, cx, cy, LR_DEFAULTCOLOR));
 }
 }  // namespace
 
@@ -137,25 +122,40 @@ std::optional<TIconGroup> IconGroupFromHandle(HICON icon) {
     return group;
 }
 
-std::optional<TIconGroup> OwnIconGroup(const std::string& path, int index) {
-    const TReadFile& file = Current(path, false);
-    if (file.askPlatform) {
-        if (index < 0) return std::nullopt;
-        const GdiIcon icon(ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(index)));
+TIconSource::TIconSource() = default;
+TIconSource::~TIconSource() = default;
+
+int TIconSource::Count(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA now{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &now) ||
+        (now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        file_ = std::make_unique<TReadFile>();
+    else if (!file_ || !file_->Same(path, now))
+        file_ = std::make_unique<TReadFile>(path, now);
+    if (file_->askPlatform)
+        return static_cast<int>(reinterpret_cast<UINT_PTR>(
+            ExtractIconA(GetModuleHandleA(nullptr), file_->path.c_str(), static_cast<UINT>(-1))));
+    return static_cast<int>(file_->icons.groups.size());
+}
+
+GdiIcon TIconSource::Icon(int index) const {
+    if (!file_ || index < 0) return GdiIcon();
+    if (file_->askPlatform)
+        return GdiIcon(ExtractIconA(GetModuleHandleA(nullptr), file_->path.c_str(), static_cast<UINT>(index)));
+    const auto& groups = file_->icons.groups;
+    if (static_cast<size_t>(index) >= groups.size()) return GdiIcon();
+    return MakeIcon(groups[static_cast<size_t>(index)]);
+}
+
+std::optional<TIconGroup> TIconSource::Group(int index) const {
+    if (!file_ || index < 0) return std::nullopt;
+    if (file_->askPlatform) {
+        const GdiIcon icon(ExtractIconA(GetModuleHandleA(nullptr), file_->path.c_str(), static_cast<UINT>(index)));
         return IconGroupFromHandle(icon.Get());
     }
-    const auto& groups = file.icons.groups;
-    if (index < 0 || static_cast<size_t>(index) >= groups.size()) return std::nullopt;
+    const auto& groups = file_->icons.groups;
+    if (static_cast<size_t>(index) >= groups.size()) return std::nullopt;
     const TIconGroup& group = groups[static_cast<size_t>(index)];
     if (group.images.empty()) return std::nullopt;
     return SelfContained(group);
-}
-
-HICON ExtractOwnIcon(const std::string& path, int index) {
-    const TReadFile& file = Current(path, index == -1);
-    if (file.askPlatform) return ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(index));
-    const auto& groups = file.icons.groups;
-    if (index == -1) return reinterpret_cast<HICON>(static_cast<UINT_PTR>(groups.size()));
-    if (index < 0 || static_cast<size_t>(index) >= groups.size()) return nullptr;
-    return MakeIcon(groups[static_cast<size_t>(index)]);
 }

@@ -5,19 +5,37 @@
 // still holds, never a crash.
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "graphics/IconFile.h"
+#include "graphics/GdiObject.h"
+#include "iconfile/IconFile.h"
 
-// The number of icons for index -1, else a new icon handle the caller owns,
-// or null when there is no such icon.
-HICON ExtractOwnIcon(const std::string& path, int index);
+class TIconSource {
+public:
+    TIconSource();
+    ~TIconSource();
+    TIconSource(const TIconSource&) = delete;
+    TIconSource& operator=(const TIconSource&) = delete;
 
-// Every image of icon `index` with its bytes as the file holds them, for
-// saving; icons the platform found elsewhere come as one 32-bit image. None
-// when there is no such icon.
-std::optional<TIconGroup> OwnIconGroup(const std::string& path, int index);
+    // How many icons `path` holds. Every scan begins with a count, so the file
+    // is read again here when it is another one or has changed since; the
+    // icons and groups asked for after it come from what this count read, so
+    // a list of icons and each icon shown or saved from it belong together.
+    int Count(const std::string& path);
+    // Icon `index` of the file counted last, as a new icon; none when there
+    // is no such icon.
+    GdiIcon Icon(int index) const;
+    // Every image of icon `index` with its bytes as the file holds them, for
+    // saving; icons the platform found elsewhere come as one 32-bit image.
+    // None when there is no such icon.
+    std::optional<TIconGroup> Group(int index) const;
+
+private:
+    struct TReadFile;
+    std::unique_ptr<TReadFile> file_;
+};
 
 // The platform's icon as a one-image group: 32-bit colour rows, then the
 // mask's, both bottom-up. None for an icon without a colour bitmap.

@@ -3,7 +3,7 @@
 // pixels written as a 32-bit PNG with alpha.
 #include <string>
 
-#include "graphics/IconImages.h"
+#include "iconfile/IconImages.h"
 
 // The pixels of any icon image, bitmap or PNG; "图标图象无效" when it is
 // neither, or larger than any icon.

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "graphics/IconFile.h"
-#include "graphics/IconImages.h"
+#include "iconfile/IconFile.h"
+#include "iconfile/IconImages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TIconFile file = ReadIconFile(data, size);

@@ -12,7 +12,7 @@
 #include "base/Exceptions.h"
 #include "graphics/Bitmap.h"
 #include "graphics/BmpWriter.h"
-#include "graphics/IconFile.h"
+#include "iconfile/IconFile.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/FileBytes.h"
 

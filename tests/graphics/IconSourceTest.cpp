@@ -7,7 +7,7 @@
 
 #include "base/UniqueHandle.h"
 #include "fixtures.h"
-#include "graphics/IconImages.h"
+#include "iconfile/IconImages.h"
 #include "graphics/IconSource.h"
 #include "tests/support/UnixReaders.h"
 #include "tests/support/FileBytes.h"
@@ -22,7 +22,6 @@ using OwnedDc = UniqueHandle<HDC, DeleteDc>;
 
 std::string Fixture(const char* name) { return std::string(TULVAR_FIXTURE_DIR) + "\\" + name; }
 
-int OwnCount(const std::string& path) { return static_cast<int>(reinterpret_cast<UINT_PTR>(ExtractOwnIcon(path, -1))); }
 int PlatformCount(const std::string& path) {
     return static_cast<int>(reinterpret_cast<UINT_PTR>(ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), UINT(-1))));
 }
@@ -55,10 +54,11 @@ std::vector<DWORD> Drawn(HICON icon) {
     return pixels;
 }
 
-// Every icon of the file as the platform makes it, pixel for pixel.
-void ExpectSameIconsAsThePlatform(const std::string& path, int count) {
+// Every icon of the file the source counted last as the platform makes it,
+// pixel for pixel and in the same order.
+void ExpectSameIconsAsThePlatform(const TIconSource& source, const std::string& path, int count) {
     for (int i = 0; i < count; ++i) {
-        OwnedIcon own(ExtractOwnIcon(path, i));
+        const GdiIcon own = source.Icon(i);
         OwnedIcon platform(ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), static_cast<UINT>(i)));
         ASSERT_TRUE(own) << path << " icon " << i;
         ASSERT_TRUE(platform) << path << " icon " << i;
@@ -79,22 +79,25 @@ TEST(OwnIconSource, WellFormedFilesGiveThePlatformsCountAndPixels) {
     const struct { const char* name; int groups; bool platformMayNotRead; } rows[] = {
         {"threeicons.dll", 3, false}, {"manyicons.dll", 40, false}, {"oneicon.dll", 1, false},
         {"noicons.dll", 0, false},    {"single.ico", 1, false},     {"multi.ico", 1, false},
-        {"art\\red.ico", 1, false},   {"threegroups64.dll", 3, true}, {"threegroups.icl", 3, true}};
+        {"art\\red.ico", 1, false},   {"threegroups64.dll", 3, true}, {"threegroups.icl", 3, true},
+        {"namedicons.dll", 4, false}};
     for (const auto& r : rows) {
         const std::string path = Fixture(r.name);
         const int platform = PlatformCount(path);
-        EXPECT_EQ(OwnCount(path), r.groups) << r.name;
+        TIconSource source;
+        EXPECT_EQ(source.Count(path), r.groups) << r.name;
         if (r.platformMayNotRead && platform == 0) continue;
         EXPECT_EQ(platform, r.groups) << r.name;
-        ExpectSameIconsAsThePlatform(path, r.groups);
-        EXPECT_EQ(ExtractOwnIcon(path, r.groups), nullptr) << r.name << ": one past the last";
+        ExpectSameIconsAsThePlatform(source, path, r.groups);
+        EXPECT_FALSE(source.Icon(r.groups)) << r.name << ": one past the last";
     }
 }
 
 TEST(OwnIconSource, ABitmapGivesOneIconAtTheIconSizeShowingItsPixels) {
     const std::string path = Fixture("art\\bitmap.bmp");
-    ASSERT_EQ(OwnCount(path), 1);
-    OwnedIcon icon(ExtractOwnIcon(path, 0));
+    TIconSource source;
+    ASSERT_EQ(source.Count(path), 1);
+    const GdiIcon icon = source.Icon(0);
     ASSERT_TRUE(icon);
     OwnedBitmap picture(static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
                                                         LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
@@ -121,8 +124,10 @@ TEST(OwnIconSource, ABitmapGivesOneIconAtTheIconSizeShowingItsPixels) {
 TEST(OwnIconSource, FilesWithoutIconsAndMissingPathsGiveNothing) {
     for (const std::string& path : {Fixture("text.txt"), Fixture("empty.dat"), Fixture("no such file.ico"),
                                     std::string(TULVAR_FIXTURE_DIR), std::string()}) {
-        EXPECT_EQ(OwnCount(path), 0) << path;
-        EXPECT_EQ(ExtractOwnIcon(path, 0), nullptr) << path;
+        TIconSource source;
+        EXPECT_EQ(source.Count(path), 0) << path;
+        EXPECT_FALSE(source.Icon(0)) << path;
+        EXPECT_FALSE(source.Group(0).has_value()) << path;
     }
 }
 
@@ -134,6 +139,7 @@ TEST(OwnIconSource, AFileRewrittenInPlaceIsReadAgain) {
     const struct { const char* from; int count; bool sameSize; } steps[] = {
         {"art\\red.ico", 1, false}, {"art\\blue.ico", 1, true}, {"multi.ico", 1, false},
         {"text.txt", 0, false}, {"threeicons.dll", 3, false}};
+    TIconSource source;
     FILETIME written{};
     for (const auto& s : steps) {
         Write(path, FileBytes(Fixture(s.from)));
@@ -150,9 +156,9 @@ TEST(OwnIconSource, AFileRewrittenInPlaceIsReadAgain) {
         WIN32_FILE_ATTRIBUTE_DATA now{};
         GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &now);
         written = now.ftLastWriteTime;
-        EXPECT_EQ(OwnCount(path), s.count) << s.from;
+        EXPECT_EQ(source.Count(path), s.count) << s.from;
         EXPECT_EQ(PlatformCount(path), s.count) << s.from;
-        ExpectSameIconsAsThePlatform(path, s.count);
+        ExpectSameIconsAsThePlatform(source, path, s.count);
     }
     EXPECT_TRUE(DeleteFileA(path.c_str()));
 }
@@ -161,13 +167,14 @@ TEST(OwnIconSource, IconsComeFromWhatTheLastCountReadSoTheyMatchTheListShown) {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
     const std::string path = std::string(base) + "tulvar_snapshot_" + std::to_string(GetCurrentProcessId()) + ".ico";
-    auto firstIcon = [&] { return Drawn(OwnedIcon(ExtractOwnIcon(path, 0)).Get()); };
+    TIconSource source;
+    auto firstIcon = [&] { return Drawn(source.Icon(0).Get()); };
     Write(path, FileBytes(Fixture("art\\red.ico")));
-    ASSERT_EQ(OwnCount(path), 1);
+    ASSERT_EQ(source.Count(path), 1);
     const std::vector<DWORD> red = firstIcon();
     Write(path, FileBytes(Fixture("multi.ico")));
     EXPECT_EQ(firstIcon(), red) << "the file changed after its scan began";
-    EXPECT_EQ(OwnCount(path), 1);
+    EXPECT_EQ(source.Count(path), 1);
     EXPECT_NE(firstIcon(), red) << "the next scan reads it afresh";
     EXPECT_TRUE(DeleteFileA(path.c_str()));
 }

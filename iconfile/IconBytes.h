@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/IconFile.h"
+#include "iconfile/IconFile.h"
 
 struct TBytes {
     const unsigned char* data = nullptr;

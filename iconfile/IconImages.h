@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "graphics/IconFile.h"
+#include "iconfile/IconFile.h"
 
 // The same images with every byte in the group's own storage, so the result
 // outlives the file it was read from.

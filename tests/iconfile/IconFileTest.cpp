@@ -1,16 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "fixtures.h"
-#include "graphics/IconFile.h"
+#include "iconfile/IconFile.h"
 #include "tests/support/FileBytes.h"
 
 namespace {
-std::string Fixture(const char* name) { return std::string(TULVAR_FIXTURE_DIR) + "\\" + name; }
+// Run on the host: the folder the cross build wrote the fixtures into, as a host path.
+std::string Fixture(const char* name) { return std::string(TULVAR_FIXTURE_DIR) + "/" + name; }
 
 std::string FileBytes(const char* name) { return ::FileBytes(Fixture(name)); }
 
@@ -75,7 +76,8 @@ TEST(IconFileReading, EachKindGivesItsGroupsInOrderWithTheirSizesAndDepths) {
         {"threegroups64.dll", TIconFileKind::Pe, {"32/4", "16/4 32/4 48/32", "32/4"}},
         {"threegroups.icl", TIconFileKind::Ne, {"32/4", "16/4 32/4 48/32", "32/4"}},
         {"multi.ico", TIconFileKind::Ico, {"16/4 32/4 48/32"}},
-        {"art\\bitmap.bmp", TIconFileKind::Bmp, {"16/32"}},
+        {"art/bitmap.bmp", TIconFileKind::Bmp, {"16/32"}},
+        {"namedicons.dll", TIconFileKind::Pe, {"32/4", "32/4", "32/4", "32/4"}},
         {"noicons.dll", TIconFileKind::Pe, {}},
         {"text.txt", TIconFileKind::Unknown, {}},
         {"empty.dat", TIconFileKind::Unknown, {}}};
@@ -89,13 +91,26 @@ TEST(IconFileReading, EachKindGivesItsGroupsInOrderWithTheirSizesAndDepths) {
     }
     // The first of three groups holds red.ico's one image, byte for byte (an
     // NE file pads it to its alignment).
-    const std::string red = FileBytes("art\\red.ico");
+    const std::string red = FileBytes("art/red.ico");
     const std::string redImage = red.substr(Long(red, 18), Long(red, 14));
     for (const char* name : {"threeicons.dll", "threegroups64.dll", "threegroups.icl"}) {
         const std::string bytes = FileBytes(name);
         const TIconImageRef image = Read(bytes).groups.at(0).images.at(0);
         ASSERT_GE(image.size, redImage.size()) << name;
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bytes), redImage.size()), redImage) << name;
+    }
+    // Named groups first, by name, then the numbered ones: the directory's
+    // order, which is the platform's.
+    const std::string named = FileBytes("namedicons.dll");
+    const TIconFile namedFile = Read(named);
+    const char* const parts[] = {"art/one.ico", "art/red.ico", "art/green.ico", "art/blue.ico"};
+    ASSERT_EQ(namedFile.groups.size(), std::size(parts));
+    for (size_t i = 0; i < std::size(parts); ++i) {
+        const std::string part = FileBytes(parts[i]);
+        const TIconImageRef& image = namedFile.groups[i].images.at(0);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.bytes), image.size),
+                  part.substr(Long(part, 18), Long(part, 14)))
+            << "group " << i << " should be " << parts[i];
     }
 }
 
@@ -184,7 +199,7 @@ TEST(IconFileReading, ALibraryWithADamagedResourceSectionGivesFewerGroupsAndSays
 
 TEST(IconFileReading, RandomFlipsAndCutsNeverReadOutsideTheFile) {
     std::mt19937 random(20261208);
-    for (const char* name : {"threeicons.dll", "threegroups64.dll", "threegroups.icl", "multi.ico", "art\\bitmap.bmp"}) {
+    for (const char* name : {"threeicons.dll", "threegroups64.dll", "threegroups.icl", "multi.ico", "art/bitmap.bmp"}) {
         const std::string original = FileBytes(name);
         ASSERT_FALSE(original.empty()) << name;
         for (int round = 0; round < 300; ++round) {

@@ -1,10 +1,10 @@
-#include "graphics/IconFile.h"
+#include "iconfile/IconFile.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
-#include "graphics/IconBytes.h"
+#include "iconfile/IconBytes.h"
 
 namespace {
 TBytes Bytes(const std::string& data) { return TBytes{reinterpret_cast<const unsigned char*>(data.data()), data.size()}; }

@@ -1,9 +1,9 @@
-#include "graphics/IconImages.h"
+#include "iconfile/IconImages.h"
 
 #include <algorithm>
 #include <numeric>
 
-#include "graphics/IconBytes.h"
+#include "iconfile/IconBytes.h"
 
 namespace {
 // What a directory entry says of an image, read from the image itself; the

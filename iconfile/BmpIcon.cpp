@@ -1,7 +1,7 @@
 // A .bmp as one icon: its pixels made into a 32-bit icon image of the same
 // size, fully opaque.
 
-#include "graphics/IconBytes.h"
+#include "iconfile/IconBytes.h"
 
 void ReadBmpIcon(TBytes file, TIconFile& out) {
     const size_t info = 14;

@@ -4,7 +4,7 @@
 #include <map>
 #include <utility>
 
-#include "graphics/IconBytes.h"
+#include "iconfile/IconBytes.h"
 
 namespace {
 constexpr uint32_t kSubdirectory = 0x80000000u;

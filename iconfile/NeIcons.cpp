@@ -2,7 +2,7 @@
 // records, each followed by its resources' name records.
 #include <utility>
 
-#include "graphics/IconBytes.h"
+#include "iconfile/IconBytes.h"
 
 namespace {
 constexpr uint16_t kIconType = 0x8003, kGroupType = 0x800E;
