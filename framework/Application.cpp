@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "base/Exceptions.h"
 #include "base/GbkText.h"
 #include "framework/Barrier.h"
@@ -71,13 +73,52 @@ void TApplication::Run() {
     if (mainForm_) mainForm_->Show();
     MSG msg;
     while (!terminated_) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) break;
+        // Waiting work runs only when the queue is empty: input and painting
+        // always come first.
+        if (IdleWorkPending() && !PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DoIdleWork();
+            continue;
+        }
+        if (!IdleWorkPending()) {
+            BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            if (got == 0 || got == -1) break;
+        } else if (msg.message == WM_QUIT) {
+            break;
+        }
         if (IsAccelerator(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     terminated_ = true;
+}
+
+void TApplication::StartIdleWork(const void* owner, std::function<bool()> step) {
+    CancelIdleWork(owner);
+    idleWork_.push_back({owner, ++idleSerial_, std::move(step)});
+}
+
+void TApplication::CancelIdleWork(const void* owner) {
+    idleWork_.erase(std::remove_if(idleWork_.begin(), idleWork_.end(),
+                                   [owner](const TIdleWork& work) { return work.owner == owner; }),
+                    idleWork_.end());
+}
+
+bool TApplication::DoIdleWork() {
+    // A step may start, replace or cancel work, its own included: each runs
+    // from a copy, and only the very piece that said it is done is taken out.
+    const std::vector<TIdleWork> waiting = idleWork_;
+    for (const TIdleWork& work : waiting) {
+        const bool cancelled = std::none_of(idleWork_.begin(), idleWork_.end(),
+                                            [&](const TIdleWork& w) { return w.serial == work.serial; });
+        if (cancelled) continue;
+        const bool more = CallbackBarrier(false, [&] { return work.step(); });
+        if (!more)
+            idleWork_.erase(std::remove_if(idleWork_.begin(), idleWork_.end(),
+                                           [&](const TIdleWork& w) { return w.serial == work.serial; }),
+                            idleWork_.end());
+    }
+    RunAfterMessageHook();
+    return IdleWorkPending();
 }
 
 bool TApplication::IsAccelerator(const MSG& msg) {

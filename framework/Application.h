@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/UniqueHandle.h"
 #include "framework/Control.h"
@@ -37,6 +38,16 @@ public:
     bool Terminated() const { return terminated_; }
     // Handles every waiting message, then returns.
     void ProcessMessages();
+
+    // Long work in small steps that the message loop runs whenever no message
+    // waits, so the window keeps answering: `step` is called until it returns
+    // false or the work is cancelled. One piece of work per owner; starting
+    // another replaces the owner's old one at once.
+    void StartIdleWork(const void* owner, std::function<bool()> step);
+    void CancelIdleWork(const void* owner);
+    bool IdleWorkPending() const { return !idleWork_.empty(); }
+    // Runs one step of every piece of waiting work; false when none is left.
+    bool DoIdleWork();
 
     // Shows the exception in the box (or the sink); never throws.
     void HandleException(std::exception_ptr error) noexcept;
@@ -73,6 +84,13 @@ private:
     bool hintShown_ = false;
     TCursor screenCursor_ = crDefault;
     std::function<void(const std::string&)> sink_;
+    struct TIdleWork {
+        const void* owner;
+        unsigned long long serial;
+        std::function<bool()> step;
+    };
+    std::vector<TIdleWork> idleWork_;
+    unsigned long long idleSerial_ = 0;
 };
 
 extern TApplication Application;

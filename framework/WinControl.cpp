@@ -55,6 +55,10 @@ WNDPROC RegisterControlClass(const std::string& className, const TCreateParams& 
 
 void SetAfterMessageHook(std::function<void()> hook) { afterMessageHook = std::move(hook); }
 
+void RunAfterMessageHook() {
+    if (afterMessageHook && messageDepth == 0) CallbackBarrier([] { afterMessageHook(); });
+}
+
 // The one window procedure of every windowed control: the object pointer is
 // found through a window property.
 LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -74,7 +78,7 @@ LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
         RemovePropA(wnd, kControlProp);
         control->handle_ = nullptr;
     }
-    if (afterMessageHook && messageDepth == 0) CallbackBarrier([] { afterMessageHook(); });
+    RunAfterMessageHook();
     return message.Result;
 }
 

@@ -170,3 +170,5 @@ private:
 // Called after every message a windowed control handled, once the outermost
 // handler is done; the picture module hands back its memory contexts here.
 void SetAfterMessageHook(std::function<void()> hook);
+// Runs the hook as after a message, for work done outside any message.
+void RunAfterMessageHook();
