@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/PropertyValue.h"
+#include "base/ScopeGuard.h"
 #include "filectrl/DriveComboBox.h"
 #include "filectrl/FileListBox.h"
 #include "filectrl/ListGlyphs.h"
@@ -22,17 +23,6 @@ void InsertName(std::vector<std::string>& names, const std::string& name) {
     if (at != names.end() && !less(name, *at)) return;
     names.insert(at, name);
 }
-
-class ItemsUpdate {
-public:
-    explicit ItemsUpdate(TCustomListBox& list) : list_(list) { list_.BeginUpdate(); }
-    ~ItemsUpdate() { list_.EndUpdate(); }
-    ItemsUpdate(const ItemsUpdate&) = delete;
-    ItemsUpdate& operator=(const ItemsUpdate&) = delete;
-
-private:
-    TCustomListBox& list_;
-};
 }  // namespace
 
 TDirectoryListBox::TDirectoryListBox(TComponent* owner) : TCustomListBox(owner) {
@@ -70,7 +60,7 @@ void TDirectoryListBox::CreateWnd() {
 void TDirectoryListBox::RebuildItems() {
     int currentItem;
     {
-        ItemsUpdate update(*this);
+        auto update = BeginEnd(*this, &TCustomListBox::BeginUpdate, &TCustomListBox::EndUpdate);
         Items().Clear();
         const std::string root = DrivePart(directory_) + "\\";
         DWORD flags = 0;

@@ -1,5 +1,7 @@
 // Listing a directory and drawing its entries.
 #include "filectrl/FileListBox.h"
+
+#include "base/ScopeGuard.h"
 #include "filectrl/ListGlyphs.h"
 #include "filectrl/PathHelpers.h"
 #include "framework/Application.h"
@@ -14,16 +16,6 @@ bool IsExecutableName(const std::string& name) {
     std::string extension = LowerForDisplay(ExtensionPart(name));
     return extension == ".exe" || extension == ".com" || extension == ".bat" || extension == ".pif";
 }
-
-// The screen cursor as it was, put back however the listing ends.
-class CursorKeeper {
-public:
-    CursorKeeper() : saved_(Application.ScreenCursor()) {}
-    ~CursorKeeper() { Application.SetScreenCursor(saved_); }
-
-private:
-    TCursor saved_;
-};
 }  // namespace
 
 void TFileListBox::RescanFiles() {
@@ -35,7 +27,8 @@ void TFileListBox::RescanFiles() {
     ChangeDirectory(directory_);
     Items().Clear();
     {
-        CursorKeeper cursor;
+        // The screen cursor as it was, put back however the listing ends.
+        ScopeGuard cursor([saved = Application.ScreenCursor()] { Application.SetScreenCursor(saved); });
         int lastInsert = 0;
         size_t start = 0;
         for (;;) {

@@ -54,7 +54,7 @@ void TBitmap::NewImage(GdiBitmap handle, GdiPalette palette, const DIBSECTION& d
 
 void TBitmap::Install(TBitmapImage* image) {
     FreeContext();
-    ScopedLock lock(ImageSection());
+    auto lock = Locked(ImageSection());
     image->Reference();
     image_->Release();
     image_ = image;

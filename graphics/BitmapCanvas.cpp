@@ -19,11 +19,6 @@ Registry& Canvases() {
     static Registry* registry = new Registry;  // outlives every canvas
     return *registry;
 }
-
-class RegistryLock : public ScopedLock {
-public:
-    RegistryLock() : ScopedLock(Canvases().lock) {}
-};
 }  // namespace
 
 TBitmapCanvas::TBitmapCanvas(TBitmap* bitmap) : bitmap_(bitmap) {}
@@ -32,7 +27,7 @@ TBitmapCanvas::~TBitmapCanvas() { FreeContext(); }
 
 void TBitmapCanvas::CreateHandle() {
     if (!bitmap_) return;
-    CanvasLock keep(*this);
+    auto keep = Locked(*this);
     HBITMAP handle = bitmap_->Image()->GdiHandle;
     UnselectEverywhere(handle);
     HPALETTE palette = bitmap_->Palette();
@@ -50,7 +45,7 @@ void TBitmapCanvas::CreateHandle() {
         RealizePalette(dc);
     }
     {
-        RegistryLock registry;
+        auto registry = Locked(Canvases().lock);
         Canvases().canvases.push_back(this);
     }
     context_ = std::move(context);
@@ -61,7 +56,7 @@ void TBitmapCanvas::CreateHandle() {
 
 void TBitmapCanvas::FreeContext() {
     if (!HandleAllocated()) return;
-    CanvasLock keep(*this);
+    auto keep = Locked(*this);
     HDC dc = CurrentHandle();
     SetHandle(nullptr);
     if (oldBitmap_) SelectObject(dc, oldBitmap_);
@@ -69,7 +64,7 @@ void TBitmapCanvas::FreeContext() {
     oldBitmap_ = nullptr;
     oldPalette_ = nullptr;
     context_.reset();
-    RegistryLock registry;
+    auto registry = Locked(Canvases().lock);
     auto& list = Canvases().canvases;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
@@ -78,7 +73,7 @@ void UnselectEverywhere(HBITMAP handle) {
     if (!handle) return;
     std::vector<TBitmapCanvas*> holders;
     {
-        RegistryLock registry;
+        auto registry = Locked(Canvases().lock);
         const auto& list = Canvases().canvases;
         for (auto it = list.rbegin(); it != list.rend(); ++it)
             if ((*it)->Bitmap() && (*it)->Bitmap()->Image()->GdiHandle == handle) holders.push_back(*it);
@@ -89,7 +84,7 @@ void UnselectEverywhere(HBITMAP handle) {
 void ReleaseMemoryContexts() {
     std::vector<TBitmapCanvas*> all;
     {
-        RegistryLock registry;
+        auto registry = Locked(Canvases().lock);
         all.assign(Canvases().canvases.rbegin(), Canvases().canvases.rend());
     }
     for (TBitmapCanvas* canvas : all) {
