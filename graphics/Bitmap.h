@@ -101,6 +101,10 @@ private:
 // (5-5-5 for 16 bits, 8-8-8 for 32), as some platforms report such a section.
 bool IsPlainRgb(const DIBSECTION& description);
 
+// The canvas's font and brush colours as the context's text and background
+// colours: they decide how pixels map when either side has one bit per pixel.
+void UseCanvasColors(HDC dc, TCanvas& canvas);
+
 // Makes a bitmap of `target`'s shape holding `oldHandle`'s pixels at the top
 // left; the new area takes `canvas`'s brush, or white without a canvas. Fills
 // `target` with the new bitmap's description. Returns none for a zero size.

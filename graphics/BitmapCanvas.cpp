@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "base/PlatformError.h"
@@ -21,6 +22,13 @@ Registry& Canvases() {
 }
 }  // namespace
 
+struct TBitmapCanvas::Context {
+    MemoryDC dc{nullptr};
+    // Selected back before the context goes.
+    std::optional<SelectGuard> bitmap;
+    std::optional<PaletteGuard> palette;
+};
+
 TBitmapCanvas::TBitmapCanvas(TBitmap* bitmap) : bitmap_(bitmap) {}
 
 TBitmapCanvas::~TBitmapCanvas() { FreeContext(); }
@@ -31,38 +39,24 @@ void TBitmapCanvas::CreateHandle() {
     HBITMAP handle = bitmap_->Image()->GdiHandle;
     UnselectEverywhere(handle);
     HPALETTE palette = bitmap_->Palette();
-    auto context = std::make_unique<MemoryDC>(nullptr);
-    if (!*context) RaiseLastPlatformError();
-    HDC dc = context->Get();
-    HGDIOBJ oldBitmap = nullptr;
-    if (handle) {
-        oldBitmap = SelectObject(dc, handle);
-        if (!oldBitmap) RaiseLastPlatformError();
-    }
-    HPALETTE oldPalette = nullptr;
-    if (palette) {
-        oldPalette = SelectPalette(dc, palette, TRUE);
-        RealizePalette(dc);
-    }
+    auto context = std::make_unique<Context>();
+    HDC dc = context->dc.Get();
+    if (!dc) RaiseLastPlatformError();
+    context->bitmap.emplace(dc, handle);
+    if (handle && !context->bitmap->Selected()) RaiseLastPlatformError();
+    context->palette.emplace(dc, palette);
     {
         auto registry = Locked(Canvases().lock);
         Canvases().canvases.push_back(this);
     }
     context_ = std::move(context);
-    oldBitmap_ = oldBitmap;
-    oldPalette_ = oldPalette;
     SetHandle(dc);
 }
 
 void TBitmapCanvas::FreeContext() {
     if (!HandleAllocated()) return;
     auto keep = Locked(*this);
-    HDC dc = CurrentHandle();
     SetHandle(nullptr);
-    if (oldBitmap_) SelectObject(dc, oldBitmap_);
-    if (oldPalette_) SelectPalette(dc, oldPalette_, TRUE);
-    oldBitmap_ = nullptr;
-    oldPalette_ = nullptr;
     context_.reset();
     auto registry = Locked(Canvases().lock);
     auto& list = Canvases().canvases;

@@ -11,29 +11,6 @@
 namespace {
 [[noreturn]] void InvalidBitmap() { throw EInvalidGraphic(LoadStr(SInvalidGraphic)); }
 
-// Selects and realizes a palette, and selects the previous one back on exit.
-class PaletteGuard {
-public:
-    PaletteGuard(HDC dc, HPALETTE palette) : dc_(dc), previous_(palette ? SelectPalette(dc, palette, FALSE) : nullptr) {
-        if (previous_) RealizePalette(dc_);
-    }
-    ~PaletteGuard() {
-        if (previous_) SelectPalette(dc_, previous_, TRUE);
-    }
-    PaletteGuard(const PaletteGuard&) = delete;
-    PaletteGuard& operator=(const PaletteGuard&) = delete;
-
-private:
-    HDC dc_;
-    HPALETTE previous_;
-};
-
-// These two colours decide how pixels map when either side has one bit per pixel.
-void UseCanvasColors(HDC dc, TCanvas& canvas) {
-    SetTextColor(dc, ColorToRGB(canvas.Font.Color()));
-    SetBkColor(dc, ColorToRGB(canvas.Brush.Color()));
-}
-
 // A new palette with `palette`'s entries in the same order, even for the shared
 // system palette: the clipboard deletes what it is given. None for none or for
 // a palette without entries.
