@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/FindHandle.h"
 #include "base/PropertyValue.h"
 #include "base/ScopeGuard.h"
 #include "filectrl/DriveComboBox.h"
@@ -100,17 +101,17 @@ void TDirectoryListBox::RebuildItems() {
 void TDirectoryListBox::AddSubDirectories() {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileExA(JoinPath(directory_, "*.*").c_str(), FindExInfoStandard, &found,
-                                     FindExSearchLimitToDirectories, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE) return;
+    FindHandle search = AdoptFindHandle(FindFirstFileExA(JoinPath(directory_, "*.*").c_str(), FindExInfoStandard,
+                                                         &found, FindExSearchLimitToDirectories, nullptr, 0));
+    if (!search) return;
     const DWORD unseen = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
         std::string name = found.cFileName;
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(found.dwFileAttributes & unseen) &&
             name != "." && name != "..")
             InsertName(names, name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.Get(), &found));
+    search.Reset();
     for (const std::string& name : names) Items().Add(name, closed_.get());
 }
 

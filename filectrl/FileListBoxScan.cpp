@@ -1,6 +1,7 @@
 // Listing a directory and drawing its entries.
 #include "filectrl/FileListBox.h"
 
+#include "base/FindHandle.h"
 #include "base/ScopeGuard.h"
 #include "filectrl/ListGlyphs.h"
 #include "filectrl/PathHelpers.h"
@@ -36,8 +37,8 @@ void TFileListBox::RescanFiles() {
             size_t end = mask_.find(';', start);
             std::string part = mask_.substr(start, end == std::string::npos ? std::string::npos : end - start);
             WIN32_FIND_DATAA found;
-            HANDLE search = part.empty() ? INVALID_HANDLE_VALUE : FindFirstFileA(part.c_str(), &found);
-            if (search != INVALID_HANDLE_VALUE) {
+            FindHandle search = part.empty() ? FindHandle() : AdoptFindHandle(FindFirstFileA(part.c_str(), &found));
+            if (search) {
                 do {
                     DWORD attributes = found.dwFileAttributes;
                     // Hidden, system and directory entries only when asked for.
@@ -52,8 +53,7 @@ void TFileListBox::RescanFiles() {
                                                                           : unknown_.get());
                     }
                     if (lastInsert == 100) Application.SetScreenCursor(crHourGlass);
-                } while (FindNextFileA(search, &found));
-                FindClose(search);
+                } while (FindNextFileA(search.Get(), &found));
             }
             if (end == std::string::npos) break;
             start = end + 1;
