@@ -73,13 +73,10 @@ void TClipboard::PutPicture(TGraphic* graphic) {
     auto use = ClipboardUse(*this);
     EmptyClipboardOnce();
     UINT format = 0;
-    HANDLE data = nullptr;
-    HPALETTE palette = nullptr;
-    if (graphic) graphic->SaveToClipboardFormat(format, data, palette);
-    // Pictures hand out GDI objects (bitmaps), ours until the system takes them.
-    GdiObject<HGDIOBJ> image(static_cast<HGDIOBJ>(data));
-    GdiPalette copy(palette);
+    GdiBitmap image;
+    GdiPalette palette;
+    if (graphic) graphic->SaveToClipboardFormat(format, image, palette);
     // Placing no data would promise rendering later, which this program never does.
     if (image && SetClipboardData(format, image.Get())) image.Release();
-    if (copy && SetClipboardData(CF_PALETTE, copy.Get())) copy.Release();
+    if (palette && SetClipboardData(CF_PALETTE, palette.Get())) palette.Release();
 }

@@ -38,7 +38,7 @@ void TBitmap::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette
     if (!GetObjectA(source, sizeof d, &d)) InvalidBitmap();
     d.dsBmih = BITMAPINFOHEADER{};
     d.dsBm.bmBits = nullptr;
-    GdiPalette copy(CopyPalette(palette));
+    GdiPalette copy = CopyPalette(palette);
     bool hasPalette = copy.Get() != nullptr;
     GdiBitmap made = ReshapeBitmap(source, palette, copy.Get(), d, nullptr);
     NewImage(std::move(made), std::move(copy), d);
@@ -46,7 +46,7 @@ void TBitmap::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette
     Changed();
 }
 
-void TBitmap::MakeClipboardBitmap(UINT& format, GdiBitmap& bitmap, GdiPalette& palette) {
+void TBitmap::SaveToClipboardFormat(UINT& format, GdiBitmap& bitmap, GdiPalette& palette) {
     format = CF_BITMAP;
     bitmap.Reset();
     palette.Reset();
@@ -92,13 +92,4 @@ void TBitmap::MakeClipboardBitmap(UINT& format, GdiBitmap& bitmap, GdiPalette& p
     // A failure here lets `copy` go with it.
     palette = NewPaletteLike(sourcePalette);
     bitmap = std::move(copy);
-}
-
-// The copies are handed out: the caller deletes them.
-void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
-    GdiBitmap bitmap;
-    GdiPalette copy;
-    MakeClipboardBitmap(format, bitmap, copy);
-    data = bitmap.Release();
-    palette = copy.Release();
 }

@@ -124,7 +124,7 @@ void TBitmap::ConvertToMask(TColor color) {
     GdiBitmap mask = MakeMask(image_->GdiHandle, Palette(), rgb);
     DIBSECTION d{};
     GetObjectA(mask.Get(), sizeof d, &d);
-    GdiPalette palette(CopyPalette(image_->Palette));
+    GdiPalette palette = CopyPalette(image_->Palette);
     NewImage(std::move(mask), std::move(palette), d);
     Changed();
 }

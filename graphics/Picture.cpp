@@ -161,10 +161,10 @@ void TPicture::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palett
     Install(std::move(graphic));
 }
 
-void TPicture::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+void TPicture::SaveToClipboardFormat(UINT& format, GdiBitmap& data, GdiPalette& palette) {
     format = 0;
-    data = nullptr;
-    palette = nullptr;
+    data.Reset();
+    palette.Reset();
     if (content_) content_->SaveToClipboardFormat(format, data, palette);
 }
 

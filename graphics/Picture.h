@@ -36,7 +36,7 @@ public:
     // Clipboard formats: 2 (bitmap) makes a bitmap; 3 and 14 name metafiles.
     static bool SupportsClipboardFormat(UINT format);
     void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
-    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette);
+    void SaveToClipboardFormat(UINT& format, GdiBitmap& data, GdiPalette& palette);
 
     // The stored form: a length byte, the class name, the picture's own data.
     void ReadData(const std::string& bytes);
