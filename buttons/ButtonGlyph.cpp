@@ -4,6 +4,7 @@
 
 #include "base/Exceptions.h"
 #include "base/ResStrings.h"
+#include "base/ScopeGuard.h"
 #include "resources/StringIds.h"
 
 namespace {
@@ -44,10 +45,9 @@ void PaintThroughMask(HDC work, int x, int y, int width, int height, HBITMAP mas
 }
 
 // Lets the master glyph's memory context go on every path.
-struct ContextRelease {
-    TBitmap& bitmap;
-    ~ContextRelease() { bitmap.FreeContext(); }
-};
+auto ContextRelease(TBitmap& bitmap) {
+    return ScopeGuard([&bitmap] { bitmap.FreeContext(); });
+}
 }  // namespace
 
 TButtonPlacement LayoutButton(const RECT& client, POINT offset, SIZE glyph, SIZE text, TButtonLayout layout,
@@ -126,7 +126,7 @@ void TButtonGlyph::Invalidate() {
 void TButtonGlyph::GlyphChanged(TObject* sender) {
     if (sender != &original_) return;
     {
-        ContextRelease release{original_};
+        auto release = ContextRelease(original_);
         transparentColor_ = original_.TransparentColor();
     }
     Invalidate();
@@ -158,7 +158,7 @@ int TButtonGlyph::CreateButtonGlyph(TButtonState state) {
     if (width <= 0 || height <= 0) return -1;
     if (!glyphList_) glyphList_ = GlyphCacheNeeded().GetList(width, height);
 
-    ContextRelease release{original_};
+    auto release = ContextRelease(original_);
     GdiBitmap image = ScreenBitmap(width, height);
     if (!image) throw EOutOfResources(LoadStr(SOutOfResources));
     COLORREF maskColor;

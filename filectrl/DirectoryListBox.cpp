@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/FindHandle.h"
 #include "base/PropertyValue.h"
+#include "base/ScopeGuard.h"
 #include "filectrl/DriveComboBox.h"
 #include "filectrl/FileListBox.h"
 #include "filectrl/ListGlyphs.h"
@@ -22,17 +24,6 @@ void InsertName(std::vector<std::string>& names, const std::string& name) {
     if (at != names.end() && !less(name, *at)) return;
     names.insert(at, name);
 }
-
-class ItemsUpdate {
-public:
-    explicit ItemsUpdate(TCustomListBox& list) : list_(list) { list_.BeginUpdate(); }
-    ~ItemsUpdate() { list_.EndUpdate(); }
-    ItemsUpdate(const ItemsUpdate&) = delete;
-    ItemsUpdate& operator=(const ItemsUpdate&) = delete;
-
-private:
-    TCustomListBox& list_;
-};
 }  // namespace
 
 TDirectoryListBox::TDirectoryListBox(TComponent* owner) : TCustomListBox(owner) {
@@ -70,7 +61,7 @@ void TDirectoryListBox::CreateWnd() {
 void TDirectoryListBox::RebuildItems() {
     int currentItem;
     {
-        ItemsUpdate update(*this);
+        auto update = BeginEnd(*this, &TCustomListBox::BeginUpdate, &TCustomListBox::EndUpdate);
         Items().Clear();
         const std::string root = DrivePart(directory_) + "\\";
         DWORD flags = 0;
@@ -110,17 +101,17 @@ void TDirectoryListBox::RebuildItems() {
 void TDirectoryListBox::AddSubDirectories() {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileExA(JoinPath(directory_, "*.*").c_str(), FindExInfoStandard, &found,
-                                     FindExSearchLimitToDirectories, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE) return;
+    FindHandle search = AdoptFindHandle(FindFirstFileExA(JoinPath(directory_, "*.*").c_str(), FindExInfoStandard,
+                                                         &found, FindExSearchLimitToDirectories, nullptr, 0));
+    if (!search) return;
     const DWORD unseen = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
         std::string name = found.cFileName;
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(found.dwFileAttributes & unseen) &&
             name != "." && name != "..")
             InsertName(names, name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.Get(), &found));
+    search.Reset();
     for (const std::string& name : names) Items().Add(name, closed_.get());
 }
 

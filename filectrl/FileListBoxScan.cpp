@@ -1,5 +1,8 @@
 // Listing a directory and drawing its entries.
 #include "filectrl/FileListBox.h"
+
+#include "base/FindHandle.h"
+#include "base/ScopeGuard.h"
 #include "filectrl/ListGlyphs.h"
 #include "filectrl/PathHelpers.h"
 #include "framework/Application.h"
@@ -14,16 +17,6 @@ bool IsExecutableName(const std::string& name) {
     std::string extension = LowerForDisplay(ExtensionPart(name));
     return extension == ".exe" || extension == ".com" || extension == ".bat" || extension == ".pif";
 }
-
-// The screen cursor as it was, put back however the listing ends.
-class CursorKeeper {
-public:
-    CursorKeeper() : saved_(Application.ScreenCursor()) {}
-    ~CursorKeeper() { Application.SetScreenCursor(saved_); }
-
-private:
-    TCursor saved_;
-};
 }  // namespace
 
 void TFileListBox::RescanFiles() {
@@ -35,7 +28,8 @@ void TFileListBox::RescanFiles() {
     ChangeDirectory(directory_);
     Items().Clear();
     {
-        CursorKeeper cursor;
+        // The screen cursor as it was, put back however the listing ends.
+        ScopeGuard cursor([saved = Application.ScreenCursor()] { Application.SetScreenCursor(saved); });
         int lastInsert = 0;
         size_t start = 0;
         for (;;) {
@@ -43,8 +37,8 @@ void TFileListBox::RescanFiles() {
             size_t end = mask_.find(';', start);
             std::string part = mask_.substr(start, end == std::string::npos ? std::string::npos : end - start);
             WIN32_FIND_DATAA found;
-            HANDLE search = part.empty() ? INVALID_HANDLE_VALUE : FindFirstFileA(part.c_str(), &found);
-            if (search != INVALID_HANDLE_VALUE) {
+            FindHandle search = part.empty() ? FindHandle() : AdoptFindHandle(FindFirstFileA(part.c_str(), &found));
+            if (search) {
                 do {
                     DWORD attributes = found.dwFileAttributes;
                     // Hidden, system and directory entries only when asked for.
@@ -59,8 +53,7 @@ void TFileListBox::RescanFiles() {
                                                                           : unknown_.get());
                     }
                     if (lastInsert == 100) Application.SetScreenCursor(crHourGlass);
-                } while (FindNextFileA(search, &found));
-                FindClose(search);
+                } while (FindNextFileA(search.Get(), &found));
             }
             if (end == std::string::npos) break;
             start = end + 1;

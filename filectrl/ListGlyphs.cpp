@@ -4,8 +4,8 @@
 
 std::unique_ptr<TBitmap> ResourceGlyph(const char* name) {
     auto glyph = std::make_unique<TBitmap>();
-    glyph->SetGdiHandle(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    glyph->SetGdiHandle(GdiBitmap(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
     return glyph;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "base/FindHandle.h"
 #include "graphics/Canvas.h"
 #include "graphics/GdiObject.h"
 
@@ -111,9 +112,8 @@ bool DirectoryExists(const std::string& path) {
 
 bool FileExists(const std::string& name) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(name.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    FindClose(search);
+    FindHandle search = AdoptFindHandle(FindFirstFileA(name.c_str(), &found));
+    if (!search) return false;
     return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

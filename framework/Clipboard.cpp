@@ -3,6 +3,7 @@
 #include "base/Exceptions.h"
 #include "base/PlatformError.h"
 #include "base/ResStrings.h"
+#include "base/ScopeGuard.h"
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "graphics/GdiObject.h"
@@ -11,16 +12,9 @@
 
 namespace {
 // Closes the use on every way out of a copy.
-class ClipboardUse {
-public:
-    explicit ClipboardUse(TClipboard& clipboard) : clipboard_(clipboard) { clipboard_.BeginClipboardUse(); }
-    ~ClipboardUse() { clipboard_.EndClipboardUse(); }
-    ClipboardUse(const ClipboardUse&) = delete;
-    ClipboardUse& operator=(const ClipboardUse&) = delete;
-
-private:
-    TClipboard& clipboard_;
-};
+auto ClipboardUse(TClipboard& clipboard) {
+    return BeginEnd(clipboard, &TClipboard::BeginClipboardUse, &TClipboard::EndClipboardUse);
+}
 }  // namespace
 
 TClipboard& Clipboard() {
@@ -67,7 +61,7 @@ void TClipboard::EndClipboardUse() noexcept {
 void TClipboard::EmptyClipboardOnce() {
     if (openCount_ == 0 || emptied_) return;
     {
-        ClipboardUse use(*this);
+        auto use = ClipboardUse(*this);
         EmptyClipboard();
     }
     emptied_ = true;
@@ -76,16 +70,13 @@ void TClipboard::EmptyClipboardOnce() {
 void TClipboard::PutPicture(TPicture* picture) { PutPicture(picture ? picture->Content() : nullptr); }
 
 void TClipboard::PutPicture(TGraphic* graphic) {
-    ClipboardUse use(*this);
+    auto use = ClipboardUse(*this);
     EmptyClipboardOnce();
     UINT format = 0;
-    HANDLE data = nullptr;
-    HPALETTE palette = nullptr;
-    if (graphic) graphic->SaveToClipboardFormat(format, data, palette);
-    // Pictures hand out GDI objects (bitmaps), ours until the system takes them.
-    GdiObject<HGDIOBJ> image(static_cast<HGDIOBJ>(data));
-    GdiPalette copy(palette);
+    GdiBitmap image;
+    GdiPalette palette;
+    if (graphic) graphic->SaveToClipboardFormat(format, image, palette);
     // Placing no data would promise rendering later, which this program never does.
     if (image && SetClipboardData(format, image.Get())) image.Release();
-    if (copy && SetClipboardData(CF_PALETTE, copy.Get())) copy.Release();
+    if (palette && SetClipboardData(CF_PALETTE, palette.Get())) palette.Release();
 }

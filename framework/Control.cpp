@@ -5,6 +5,7 @@
 #include "framework/Application.h"
 #include "base/PropertyValue.h"
 #include "base/ResStrings.h"
+#include "base/ScopeGuard.h"
 #include "framework/WinControl.h"
 #include "resources/StringIds.h"
 
@@ -332,9 +333,6 @@ void TGraphicControl::PaintOn(TCanvas& canvas) {
     canvas.Font.Assign(Font);
     canvas.Brush.SetColor(Color());
     canvas_ = &canvas;
-    struct Reset {
-        TCanvas*& c;
-        ~Reset() { c = nullptr; }
-    } reset{canvas_};
+    ScopeGuard reset([this] { canvas_ = nullptr; });
     Paint();
 }

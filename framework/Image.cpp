@@ -1,6 +1,7 @@
 #include "framework/Image.h"
 
 #include "base/PropertyValue.h"
+#include "base/ScopeGuard.h"
 #include "framework/WinControl.h"
 #include "graphics/Icon.h"
 
@@ -78,11 +79,7 @@ HPALETTE TImage::Palette() { return picture_.Content() ? picture_.Content()->Pal
 void TImage::Paint() {
     bool wasDrawing = drawing_;
     drawing_ = true;
-    struct Restore {
-        bool& flag;
-        bool value;
-        ~Restore() { flag = value; }
-    } restore{drawing_, wasDrawing};
+    ScopeGuard restore([&] { drawing_ = wasDrawing; });
     Canvas().DrawInRect(DestRect(), picture_.Content());
 }
 

@@ -1,6 +1,8 @@
 // Erasing and painting: the control's own surface first, then its windowless children on it.
 #include "framework/WinControl.h"
 
+#include "base/ScopeGuard.h"
+
 void TWinControl::Invalidate() {
     if (handle_) InvalidateRect(handle_, nullptr, TRUE);
 }
@@ -25,11 +27,7 @@ bool TWinControl::PaintMessage(TMessage& message) {
     }
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(handle_, &ps);
-    struct End {
-        HWND w;
-        PAINTSTRUCT* p;
-        ~End() { EndPaint(w, p); }
-    } end{handle_, &ps};
+    ScopeGuard end([&] { EndPaint(handle_, &ps); });
     PaintWindow(dc);
     PaintControls(dc, nullptr);
     return true;

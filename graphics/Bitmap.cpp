@@ -13,12 +13,9 @@ CriticalSection& ImageSection() {
 }
 }  // namespace
 
-TBitmap::TBitmap() : image_(new TBitmapImage) { image_->Reference(); }
+TBitmap::TBitmap() : image_(MakeRef<TBitmapImage>()) {}
 
-TBitmap::~TBitmap() {
-    FreeContext();
-    image_->Release();
-}
+TBitmap::~TBitmap() { FreeContext(); }
 
 bool TBitmap::Empty() { return !image_->GdiHandle && !image_->SectionHandle() && image_->StoredBmp.empty(); }
 
@@ -45,25 +42,21 @@ void TBitmap::Changed() {
 }
 
 void TBitmap::NewImage(GdiBitmap handle, GdiPalette palette, const DIBSECTION& description, std::string stored) {
-    auto* image = new TBitmapImage(handle.Get(), THandleUse::Owned, palette.Get(), description);
-    handle.Release();
-    palette.Release();
+    auto image = MakeRef<TBitmapImage>(std::move(handle), std::move(palette), description);
     image->StoredBmp = std::move(stored);
-    Install(image);
+    Install(std::move(image));
 }
 
-void TBitmap::Install(TBitmapImage* image) {
+void TBitmap::Install(RefPtr<TBitmapImage> image) {
     FreeContext();
-    ScopedLock lock(ImageSection());
-    image->Reference();
-    image_->Release();
-    image_ = image;
+    auto lock = Locked(ImageSection());
+    image_ = std::move(image);
     maskCurrent_ = false;
 }
 
 void TBitmap::CopyImage(HBITMAP handle, HPALETTE palette, DIBSECTION description) {
     FreeContext();
-    GdiPalette copy(CopyPalette(palette));
+    GdiPalette copy = CopyPalette(palette);
     GdiBitmap made = ReshapeBitmap(handle, palette, copy.Get(), description, canvas_.get());
     NewImage(std::move(made), std::move(copy), description);
 }
@@ -107,16 +100,35 @@ HBITMAP TBitmap::GdiHandle() {
     return image_->GdiHandle;
 }
 
-void TBitmap::SetGdiHandle(HBITMAP handle, THandleUse use) {
-    if (handle == image_->GdiHandle) return;
-    GdiBitmap taken(use == THandleUse::Owned ? handle : nullptr);
+namespace {
+DIBSECTION Describe(HBITMAP handle) {
     DIBSECTION d{};
     if (handle && !GetObjectA(handle, sizeof d, &d)) d = DIBSECTION{};
-    auto* image = new TBitmapImage(handle, use, nullptr, d);
-    taken.Release();
+    return d;
+}
+}  // namespace
+
+void TBitmap::SetGdiHandle(GdiBitmap&& handle) {
+    GdiBitmap taken = std::move(handle);
+    // Our own handle handed back stays with the record that has it.
+    if (taken.Get() == image_->GdiHandle) {
+        taken.Release();
+        return;
+    }
+    DIBSECTION d = Describe(taken.Get());
+    UseHandle(MakeRef<TBitmapImage>(std::move(taken), GdiPalette(), d));
+}
+
+void TBitmap::SetGdiHandle(HBITMAP handle, THandleUse use) {
+    if (use == THandleUse::Owned) return SetGdiHandle(GdiBitmap(handle));
+    if (handle == image_->GdiHandle) return;
+    UseHandle(MakeRef<TBitmapImage>(handle, Describe(handle)));
+}
+
+void TBitmap::UseHandle(RefPtr<TBitmapImage> image) {
     // A private palette moves with us to the new record; a shared one is copied.
-    image->ReplacePalette(image_->UseCount() == 1 ? image_->TakePalette() : GdiPalette(CopyPalette(image_->Palette)));
-    Install(image);
+    image->ReplacePalette(image_->UseCount() == 1 ? image_->TakePalette() : CopyPalette(image_->Palette));
+    Install(std::move(image));
     Changed();
 }
 
@@ -144,13 +156,16 @@ HPALETTE TBitmap::Palette() {
     return image_->Palette;
 }
 
-void TBitmap::SetPalette(HPALETTE palette) {
-    if (palette == image_->Palette) return;
-    GdiPalette taken(palette);
+void TBitmap::SetPalette(GdiPalette palette) {
+    // Our own palette handed back stays with the record that has it.
+    if (palette.Get() == image_->Palette) {
+        palette.Release();
+        return;
+    }
     FreeContext();
     DIBSECTION d = image_->Description;
-    GdiBitmap made = ReshapeBitmap(image_->GdiHandle, image_->Palette, palette, d, canvas_.get());
-    NewImage(std::move(made), std::move(taken), d);
+    GdiBitmap made = ReshapeBitmap(image_->GdiHandle, image_->Palette, palette.Get(), d, canvas_.get());
+    NewImage(std::move(made), std::move(palette), d);
     PaletteChanged = true;
     Changed();
 }

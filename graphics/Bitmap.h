@@ -25,17 +25,18 @@ public:
     void SetWidth(int width) override;
     void SetHeight(int height) override;
     HPALETTE Palette() override;
-    // Takes `palette` over, also when this throws.
-    void SetPalette(HPALETTE palette) override;
+    void SetPalette(GdiPalette palette) override;
 
     // The drawing surface; its memory context is taken when first drawn on.
     TCanvas& Surface();
     // The bitmap handle, private to this bitmap from now on; lent to the
     // caller, it stays with this bitmap's record.
     HBITMAP GdiHandle();
-    // Draws on `handle` from now on, without a copy. Owned: handed over, the
-    // record deletes it, also when this throws. Borrowed: the caller keeps it
-    // alive while this bitmap uses it, and deletes it.
+    // Draws on `handle` from now on, without a copy; the record deletes it,
+    // also when this throws.
+    void SetGdiHandle(GdiBitmap&& handle);
+    // The same for a raw handle: Owned, handed over as above; Borrowed, the
+    // caller keeps it alive while this bitmap uses it, and deletes it.
     void SetGdiHandle(HBITMAP handle, THandleUse use = THandleUse::Owned);
     // The cached one-bit transparency mask, made when needed.
     HBITMAP MaskHandle();
@@ -54,11 +55,12 @@ public:
     std::string SaveToStream() override;
     // Takes a copy of a plain bitmap from the clipboard; other formats are refused.
     void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
-    // Hands out a copy of the bitmap (and its palette) as the plain bitmap format.
-    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
+    // The clipboard's copy: a screen-compatible (or one-bit) bitmap of the
+    // image and a new palette of the same entries, none without a palette.
+    void SaveToClipboardFormat(UINT& format, GdiBitmap& data, GdiPalette& palette) override;
 
     // The image record, for the canvas and for callers that inspect sharing.
-    TBitmapImage* Image() const { return image_; }
+    TBitmapImage* Image() const { return image_.Get(); }
     // Copy-on-write: run before every write to the pixels.
     void BeforeWrite();
 
@@ -81,15 +83,14 @@ private:
     // Takes a new record owning these handles and lets the old one go.
     void NewImage(GdiBitmap handle, GdiPalette palette, const DIBSECTION& description, std::string stored = {});
     // Uses `image` from now on and lets the old record go.
-    void Install(TBitmapImage* image);
+    void Install(RefPtr<TBitmapImage> image);
+    // A new record around a handle, with this bitmap's palette.
+    void UseHandle(RefPtr<TBitmapImage> image);
     // Re-shapes the pixels to `description` into a new private record.
     void CopyImage(HBITMAP handle, HPALETTE palette, DIBSECTION description);
     GdiBitmap MakeMask(HBITMAP handle, HPALETTE palette, TColor color);
-    // The clipboard's copy: a screen-compatible (or one-bit) bitmap of the
-    // image and a new palette of the same entries, none without a palette.
-    void MakeClipboardBitmap(UINT& format, GdiBitmap& bitmap, GdiPalette& palette);
 
-    TBitmapImage* image_;
+    RefPtr<TBitmapImage> image_;
     std::unique_ptr<TBitmapCanvas> canvas_;
     bool paletteIgnored_ = false;
     bool maskCurrent_ = false;
@@ -100,6 +101,10 @@ private:
 // Uncompressed pixels, or bit fields that name exactly the uncompressed layout
 // (5-5-5 for 16 bits, 8-8-8 for 32), as some platforms report such a section.
 bool IsPlainRgb(const DIBSECTION& description);
+
+// The canvas's font and brush colours as the context's text and background
+// colours: they decide how pixels map when either side has one bit per pixel.
+void UseCanvasColors(HDC dc, TCanvas& canvas);
 
 // Makes a bitmap of `target`'s shape holding `oldHandle`'s pixels at the top
 // left; the new area takes `canvas`'s brush, or white without a canvas. Fills

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "base/PlatformError.h"
@@ -19,12 +20,14 @@ Registry& Canvases() {
     static Registry* registry = new Registry;  // outlives every canvas
     return *registry;
 }
-
-class RegistryLock : public ScopedLock {
-public:
-    RegistryLock() : ScopedLock(Canvases().lock) {}
-};
 }  // namespace
+
+struct TBitmapCanvas::Context {
+    MemoryDC dc{nullptr};
+    // Selected back before the context goes.
+    std::optional<SelectGuard> bitmap;
+    std::optional<PaletteGuard> palette;
+};
 
 TBitmapCanvas::TBitmapCanvas(TBitmap* bitmap) : bitmap_(bitmap) {}
 
@@ -32,44 +35,30 @@ TBitmapCanvas::~TBitmapCanvas() { FreeContext(); }
 
 void TBitmapCanvas::CreateHandle() {
     if (!bitmap_) return;
-    CanvasLock keep(*this);
+    auto keep = Locked(*this);
     HBITMAP handle = bitmap_->Image()->GdiHandle;
     UnselectEverywhere(handle);
     HPALETTE palette = bitmap_->Palette();
-    auto context = std::make_unique<MemoryDC>(nullptr);
-    if (!*context) RaiseLastPlatformError();
-    HDC dc = context->Get();
-    HGDIOBJ oldBitmap = nullptr;
-    if (handle) {
-        oldBitmap = SelectObject(dc, handle);
-        if (!oldBitmap) RaiseLastPlatformError();
-    }
-    HPALETTE oldPalette = nullptr;
-    if (palette) {
-        oldPalette = SelectPalette(dc, palette, TRUE);
-        RealizePalette(dc);
-    }
+    auto context = std::make_unique<Context>();
+    HDC dc = context->dc.Get();
+    if (!dc) RaiseLastPlatformError();
+    context->bitmap.emplace(dc, handle);
+    if (handle && !context->bitmap->Selected()) RaiseLastPlatformError();
+    context->palette.emplace(dc, palette);
     {
-        RegistryLock registry;
+        auto registry = Locked(Canvases().lock);
         Canvases().canvases.push_back(this);
     }
     context_ = std::move(context);
-    oldBitmap_ = oldBitmap;
-    oldPalette_ = oldPalette;
     SetHandle(dc);
 }
 
 void TBitmapCanvas::FreeContext() {
     if (!HandleAllocated()) return;
-    CanvasLock keep(*this);
-    HDC dc = CurrentHandle();
+    auto keep = Locked(*this);
     SetHandle(nullptr);
-    if (oldBitmap_) SelectObject(dc, oldBitmap_);
-    if (oldPalette_) SelectPalette(dc, oldPalette_, TRUE);
-    oldBitmap_ = nullptr;
-    oldPalette_ = nullptr;
     context_.reset();
-    RegistryLock registry;
+    auto registry = Locked(Canvases().lock);
     auto& list = Canvases().canvases;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
@@ -78,7 +67,7 @@ void UnselectEverywhere(HBITMAP handle) {
     if (!handle) return;
     std::vector<TBitmapCanvas*> holders;
     {
-        RegistryLock registry;
+        auto registry = Locked(Canvases().lock);
         const auto& list = Canvases().canvases;
         for (auto it = list.rbegin(); it != list.rend(); ++it)
             if ((*it)->Bitmap() && (*it)->Bitmap()->Image()->GdiHandle == handle) holders.push_back(*it);
@@ -89,7 +78,7 @@ void UnselectEverywhere(HBITMAP handle) {
 void ReleaseMemoryContexts() {
     std::vector<TBitmapCanvas*> all;
     {
-        RegistryLock registry;
+        auto registry = Locked(Canvases().lock);
         all.assign(Canvases().canvases.rbegin(), Canvases().canvases.rend());
     }
     for (TBitmapCanvas* canvas : all) {

@@ -19,10 +19,10 @@ protected:
     void CreateHandle() override;
 
 private:
+    // The context the canvas draws on while taken, the bitmap and its palette selected.
+    struct Context;
     TBitmap* bitmap_;
-    std::unique_ptr<MemoryDC> context_;  // the context the canvas draws on, while taken
-    HGDIOBJ oldBitmap_ = nullptr;
-    HPALETTE oldPalette_ = nullptr;
+    std::unique_ptr<Context> context_;
 };
 
 // Frees a bitmap handle from every bitmap canvas that has it selected: a

@@ -11,29 +11,6 @@
 namespace {
 [[noreturn]] void InvalidBitmap() { throw EInvalidGraphic(LoadStr(SInvalidGraphic)); }
 
-// Selects and realizes a palette, and selects the previous one back on exit.
-class PaletteGuard {
-public:
-    PaletteGuard(HDC dc, HPALETTE palette) : dc_(dc), previous_(palette ? SelectPalette(dc, palette, FALSE) : nullptr) {
-        if (previous_) RealizePalette(dc_);
-    }
-    ~PaletteGuard() {
-        if (previous_) SelectPalette(dc_, previous_, TRUE);
-    }
-    PaletteGuard(const PaletteGuard&) = delete;
-    PaletteGuard& operator=(const PaletteGuard&) = delete;
-
-private:
-    HDC dc_;
-    HPALETTE previous_;
-};
-
-// These two colours decide how pixels map when either side has one bit per pixel.
-void UseCanvasColors(HDC dc, TCanvas& canvas) {
-    SetTextColor(dc, ColorToRGB(canvas.Font.Color()));
-    SetBkColor(dc, ColorToRGB(canvas.Brush.Color()));
-}
-
 // A new palette with `palette`'s entries in the same order, even for the shared
 // system palette: the clipboard deletes what it is given. None for none or for
 // a palette without entries.
@@ -61,7 +38,7 @@ void TBitmap::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette
     if (!GetObjectA(source, sizeof d, &d)) InvalidBitmap();
     d.dsBmih = BITMAPINFOHEADER{};
     d.dsBm.bmBits = nullptr;
-    GdiPalette copy(CopyPalette(palette));
+    GdiPalette copy = CopyPalette(palette);
     bool hasPalette = copy.Get() != nullptr;
     GdiBitmap made = ReshapeBitmap(source, palette, copy.Get(), d, nullptr);
     NewImage(std::move(made), std::move(copy), d);
@@ -69,7 +46,7 @@ void TBitmap::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette
     Changed();
 }
 
-void TBitmap::MakeClipboardBitmap(UINT& format, GdiBitmap& bitmap, GdiPalette& palette) {
+void TBitmap::SaveToClipboardFormat(UINT& format, GdiBitmap& bitmap, GdiPalette& palette) {
     format = CF_BITMAP;
     bitmap.Reset();
     palette.Reset();
@@ -115,13 +92,4 @@ void TBitmap::MakeClipboardBitmap(UINT& format, GdiBitmap& bitmap, GdiPalette& p
     // A failure here lets `copy` go with it.
     palette = NewPaletteLike(sourcePalette);
     bitmap = std::move(copy);
-}
-
-// The copies are handed out: the caller deletes them.
-void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
-    GdiBitmap bitmap;
-    GdiPalette copy;
-    MakeClipboardBitmap(format, bitmap, copy);
-    data = bitmap.Release();
-    palette = copy.Release();
 }

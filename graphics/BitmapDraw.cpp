@@ -36,18 +36,11 @@ GdiBitmap TBitmap::MakeMask(HBITMAP handle, HPALETTE palette, TColor color) {
         source = copy.Get();
     }
     SelectGuard keepSource(sourceDC.Get(), source);
-    HPALETTE oldSourcePalette = nullptr, oldMaskPalette = nullptr;
-    if (palette) {
-        oldSourcePalette = SelectPalette(sourceDC.Get(), palette, FALSE);
-        RealizePalette(sourceDC.Get());
-        oldMaskPalette = SelectPalette(maskDC.Get(), palette, FALSE);
-        RealizePalette(maskDC.Get());
-    }
+    PaletteGuard sourcePalette(sourceDC.Get(), palette);
+    PaletteGuard maskPalette(maskDC.Get(), palette);
     COLORREF oldBack = SetBkColor(sourceDC.Get(), ColorToRGB(color & 0x00FFFFFF));
     BitBlt(maskDC.Get(), 0, 0, width, height, sourceDC.Get(), 0, 0, SRCCOPY);
     SetBkColor(sourceDC.Get(), oldBack);
-    if (oldSourcePalette) SelectPalette(sourceDC.Get(), oldSourcePalette, FALSE);
-    if (oldMaskPalette) SelectPalette(maskDC.Get(), oldMaskPalette, FALSE);
     return mask;
 }
 
@@ -72,10 +65,10 @@ void MaskedStretchCopy(HDC target, const RECT& to, HDC source, const RECT& from,
     if (version.dwPlatformId == VER_PLATFORM_WIN32_NT && dw == sw && dh == sh) {
         // Hand the mask over to MaskBlt by parking a 1 x 1 bitmap in its context.
         GdiBitmap parking(CreateCompatibleBitmap(source, 1, 1));
-        HBITMAP maskBitmap = static_cast<HBITMAP>(SelectObject(mask, parking.Get()));
+        auto maskBitmap = static_cast<HBITMAP>(GetCurrentObject(mask, OBJ_BITMAP));
+        SelectGuard park(mask, parking.Get());
         MaskBlt(target, to.left, to.top, dw, dh, source, from.left, from.top, maskBitmap, maskOrigin.x,
                 maskOrigin.y, MAKEROP4(0x00AA0029, SRCCOPY));
-        SelectObject(mask, maskBitmap);
         return;
     }
     MemoryDC memory(source);
@@ -83,11 +76,8 @@ void MaskedStretchCopy(HDC target, const RECT& to, HDC source, const RECT& from,
     GdiBitmap work(CreateCompatibleBitmap(source, sw, sh));
     if (!work) RaiseLastPlatformError();
     SelectGuard keepWork(memory.Get(), work.Get());
-    // The source's palette: selecting another hands it back.
-    HPALETTE sourcePalette = SelectPalette(source, SystemPalette16(), TRUE);
-    SelectPalette(source, sourcePalette, TRUE);
-    HPALETTE oldMemoryPalette = SelectPalette(memory.Get(), sourcePalette ? sourcePalette : SystemPalette16(), TRUE);
-    RealizePalette(memory.Get());
+    auto sourcePalette = static_cast<HPALETTE>(GetCurrentObject(source, OBJ_PAL));
+    PaletteGuard keepPalette(memory.Get(), sourcePalette ? sourcePalette : SystemPalette16());
     StretchBlt(memory.Get(), 0, 0, sw, sh, mask, maskOrigin.x, maskOrigin.y, sw, sh, SRCCOPY);
     StretchBlt(memory.Get(), 0, 0, sw, sh, source, from.left, from.top, sw, sh, SRCERASE);
     COLORREF oldText = SetTextColor(target, 0x000000), oldBack = SetBkColor(target, 0xFFFFFF);
@@ -95,25 +85,12 @@ void MaskedStretchCopy(HDC target, const RECT& to, HDC source, const RECT& from,
     StretchBlt(target, to.left, to.top, dw, dh, memory.Get(), 0, 0, sw, sh, SRCINVERT);
     SetTextColor(target, oldText);
     SetBkColor(target, oldBack);
-    SelectPalette(memory.Get(), oldMemoryPalette, TRUE);
 }
 
 void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
     HDC target = canvas.GdiHandle();
     int width = Width(), height = Height();
-    HPALETTE palette = Palette();
-    HPALETTE oldPalette = nullptr;
-    if (palette) {
-        oldPalette = SelectPalette(target, palette, TRUE);
-        RealizePalette(target);
-    }
-    struct PaletteBack {
-        HDC dc;
-        HPALETTE old;
-        ~PaletteBack() {
-            if (old) SelectPalette(dc, old, TRUE);
-        }
-    } paletteBack{target, oldPalette};
+    PaletteGuard keepPalette(target, Palette());
 
     const BITMAP& bm = image_->Description.dsBm;
     int sourceDepth = bm.bmBitsPixel * bm.bmPlanes;
@@ -147,7 +124,7 @@ void TBitmap::ConvertToMask(TColor color) {
     GdiBitmap mask = MakeMask(image_->GdiHandle, Palette(), rgb);
     DIBSECTION d{};
     GetObjectA(mask.Get(), sizeof d, &d);
-    GdiPalette palette(CopyPalette(image_->Palette));
+    GdiPalette palette = CopyPalette(image_->Palette);
     NewImage(std::move(mask), std::move(palette), d);
     Changed();
 }

@@ -86,7 +86,7 @@ void TBitmap::SetPixelLayout(TPixelLayout layout) {
         d.dsBm.bmBitsPixel = 0;
     }
     FreeContext();
-    GdiPalette copy(CopyPalette(palette));
+    GdiPalette copy = CopyPalette(palette);
     // No canvas: its colours would become a one-bit table's two entries.
     GdiBitmap made = ReshapeBitmap(handle, image_->Palette, palette, d, nullptr);
     const bool hasPalette = copy.Get() != nullptr;

@@ -1,6 +1,7 @@
 #include "graphics/Canvas.h"
 
 #include <memory>
+#include <optional>
 
 #include "base/Exceptions.h"
 #include "base/ResStrings.h"
@@ -176,7 +177,7 @@ COLORREF TCanvas::PixelAt(int x, int y) {
 
 void TCanvas::Lock() {
     {
-        ScopedLock counter(CounterLock());
+        auto counter = Locked(CounterLock());
         ++lockCount_;
     }
     lock_.Enter();
@@ -184,12 +185,12 @@ void TCanvas::Lock() {
 
 void TCanvas::Unlock() {
     lock_.Leave();
-    ScopedLock counter(CounterLock());
+    auto counter = Locked(CounterLock());
     --lockCount_;
 }
 
 bool TCanvas::TryToLock() {
-    ScopedLock counter(CounterLock());
+    auto counter = Locked(CounterLock());
     bool free = lockCount_ == 0;
     if (free) {
         ++lockCount_;
@@ -219,19 +220,19 @@ void TCanvas::DrawInRect(const RECT& rect, TGraphic* graphic) {
 
 void TCanvas::CopyReplacingColour(const RECT& dest, TBitmap* bitmap, const RECT& source, TColor color) {
     if (!bitmap) return;
-    CanvasLock keep(*this);
+    auto keep = Locked(*this);
     Changing();
     RequiredState(csHandleValid | csBrushValid);
     TCanvas& bitmapCanvas = bitmap->Surface();
-    CanvasLock keepBitmap(bitmapCanvas);
+    auto keepBitmap = Locked(bitmapCanvas);
     std::unique_ptr<TBitmap> temporary;
-    std::unique_ptr<MemoryDC> maskDC;
-    HGDIOBJ previousMask = nullptr;
+    std::optional<MemoryDC> maskDC;
+    std::optional<SelectGuard> keepMask;  // goes before the context it selects into
     HDC mask;
     if (color == bitmap->TransparentColor()) {
         HBITMAP cached = bitmap->MaskHandle();
-        maskDC = std::make_unique<MemoryDC>(nullptr);
-        previousMask = SelectObject(maskDC->Get(), cached);
+        maskDC.emplace(nullptr);
+        keepMask.emplace(maskDC->Get(), cached);
         mask = maskDC->Get();
     } else {
         temporary = std::make_unique<TBitmap>();
@@ -239,13 +240,6 @@ void TCanvas::CopyReplacingColour(const RECT& dest, TBitmap* bitmap, const RECT&
         temporary->ConvertToMask(color);
         mask = temporary->Surface().ReadHandle();
     }
-    struct MaskBack {
-        MemoryDC* dc;
-        HGDIOBJ previous;
-        ~MaskBack() {
-            if (dc && previous) SelectObject(dc->Get(), previous);
-        }
-    } maskBack{maskDC.get(), previousMask};
     HDC from = bitmapCanvas.ReadHandle();
     int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
     int sw = source.right - source.left, sh = source.bottom - source.top;

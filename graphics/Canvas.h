@@ -94,13 +94,4 @@ private:
 };
 
 // Keeps a canvas locked for a scope.
-class CanvasLock {
-public:
-    explicit CanvasLock(TCanvas& canvas) : canvas_(canvas) { canvas_.Lock(); }
-    ~CanvasLock() { canvas_.Unlock(); }
-    CanvasLock(const CanvasLock&) = delete;
-    CanvasLock& operator=(const CanvasLock&) = delete;
-
-private:
-    TCanvas& canvas_;
-};
+[[nodiscard]] inline auto Locked(TCanvas& canvas) { return BeginEnd(canvas, &TCanvas::Lock, &TCanvas::Unlock); }

@@ -1,6 +1,8 @@
 #pragma once
-// A platform critical section and a guard that holds it for a scope.
+// A platform critical section, held for a scope by the guard Locked gives.
 #include <windows.h>
+
+#include "base/ScopeGuard.h"
 
 class CriticalSection {
 public:
@@ -15,13 +17,6 @@ private:
     CRITICAL_SECTION section_;
 };
 
-class ScopedLock {
-public:
-    explicit ScopedLock(CriticalSection& section) : section_(section) { section_.Enter(); }
-    ~ScopedLock() { section_.Leave(); }
-    ScopedLock(const ScopedLock&) = delete;
-    ScopedLock& operator=(const ScopedLock&) = delete;
-
-private:
-    CriticalSection& section_;
-};
+[[nodiscard]] inline auto Locked(CriticalSection& section) {
+    return BeginEnd(section, &CriticalSection::Enter, &CriticalSection::Leave);
+}

@@ -69,10 +69,31 @@ public:
     }
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;
+    // False for no object, and when the context refused it.
+    bool Selected() const { return previous_ != nullptr; }
 
 private:
     HDC dc_;
     HGDIOBJ previous_;
+};
+
+// Selects a palette into a context and realizes it, and selects the previous
+// one back on exit; nothing for no palette. Always in the background: a
+// picture's palette never becomes the foreground window's.
+class PaletteGuard {
+public:
+    PaletteGuard(HDC dc, HPALETTE palette) : dc_(dc), previous_(palette ? SelectPalette(dc, palette, TRUE) : nullptr) {
+        if (previous_) RealizePalette(dc_);
+    }
+    ~PaletteGuard() {
+        if (previous_) SelectPalette(dc_, previous_, TRUE);
+    }
+    PaletteGuard(const PaletteGuard&) = delete;
+    PaletteGuard& operator=(const PaletteGuard&) = delete;
+
+private:
+    HDC dc_;
+    HPALETTE previous_;
 };
 
 // Saves a context's whole state (clip, origin, colours) and restores it on exit.

@@ -7,6 +7,7 @@
 
 #include "base/ByteReader.h"
 #include "base/Component.h"
+#include "graphics/GdiObject.h"
 
 class TCanvas;
 
@@ -36,7 +37,8 @@ public:
     virtual void SetWidth(int width) = 0;
     virtual void SetHeight(int height) = 0;
     virtual HPALETTE Palette() { return nullptr; }
-    virtual void SetPalette(HPALETTE) {}
+    // Takes `palette` over, also when this throws; a picture without palettes lets it go.
+    virtual void SetPalette(GdiPalette) {}
     virtual bool Transparent() const { return transparent_; }
     virtual void SetTransparent(bool value);
 
@@ -49,9 +51,10 @@ public:
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName);
 
-    // The clipboard forms.
+    // The clipboard forms. A load copies what the clipboard keeps; a save
+    // hands out new objects, the caller's until the clipboard takes them.
     virtual void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) = 0;
-    virtual void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) = 0;
+    virtual void SaveToClipboardFormat(UINT& format, GdiBitmap& data, GdiPalette& palette) = 0;
 
     // Takes another picture's content; a source of another class is refused.
     virtual void ShareFrom(TPersistent* source);

@@ -41,18 +41,11 @@ GdiIcon BuildIcon(const std::string& data, SIZE wanted, SIZE& size) {
 }
 }  // namespace
 
-TIcon::TIcon() : image_(new TIconImage) {
-    image_->Reference();
-    transparent_ = true;
-}
+TIcon::TIcon() : image_(MakeRef<TIconImage>()) { transparent_ = true; }
 
-TIcon::~TIcon() { image_->Release(); }
+TIcon::~TIcon() = default;
 
-void TIcon::NewImage(TIconImage* image) {
-    image->Reference();
-    image_->Release();
-    image_ = image;
-}
+void TIcon::NewImage(TIconImage* image) { image_ = RefPtr<TIconImage>(image); }
 
 bool TIcon::Empty() { return !image_->GdiHandle && image_->IconData.empty(); }
 
@@ -99,7 +92,7 @@ void TIcon::Draw(TCanvas& canvas, const RECT& rect) {
 
 void TIcon::ShareFrom(TPersistent* source) {
     if (auto* other = dynamic_cast<TIcon*>(source)) {
-        if (other != this) NewImage(other->image_);
+        if (other != this) NewImage(other->image_.Get());
     } else if (!source) {
         NewImage(new TIconImage);
     } else {
@@ -130,6 +123,6 @@ void TIcon::LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) {
     throw EInvalidGraphicOperation(LoadStr(SIconToClipboard));
 }
 
-void TIcon::SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) {
+void TIcon::SaveToClipboardFormat(UINT&, GdiBitmap&, GdiPalette&) {
     throw EInvalidGraphicOperation(LoadStr(SIconToClipboard));
 }

@@ -38,13 +38,14 @@ public:
     std::string SaveToStream() override;
     // Icons do not travel through the clipboard.
     void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
-    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
+    void SaveToClipboardFormat(UINT& format, GdiBitmap& data, GdiPalette& palette) override;
 
-    TIconImage* Image() const { return image_; }
+    TIconImage* Image() const { return image_.Get(); }
 
 private:
+    // Uses `image`, new or shared, from now on and lets the old record go.
     void NewImage(TIconImage* image);
 
-    TIconImage* image_;
+    RefPtr<TIconImage> image_;
     SIZE wanted_{0, 0};
 };

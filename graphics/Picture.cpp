@@ -61,7 +61,7 @@ std::string Lower(std::string text) {
 
 TPicture::TPicture() = default;
 
-TPicture::~TPicture() { delete content_; }
+TPicture::~TPicture() = default;
 
 void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
                                   unsigned descriptionId, const std::string& className, TGraphicFactory factory) {
@@ -99,39 +99,25 @@ void TPicture::Changed() {
     if (OnChange) OnChange(this);
 }
 
-void TPicture::Hook(TGraphic* graphic) {
-    if (!graphic) return;
-    graphic->OnChange = [this](TObject*) { Changed(); };
-}
-
-void TPicture::Install(TGraphic* graphic) {
-    TGraphic* old = content_;
-    content_ = nullptr;
-    try {
-        delete old;
-    } catch (...) {
-        delete graphic;
-        throw;
-    }
-    content_ = graphic;
-    Hook(graphic);
+void TPicture::Install(std::unique_ptr<TGraphic> graphic) {
+    content_ = std::move(graphic);
+    if (content_) content_->OnChange = [this](TObject*) { Changed(); };
     Changed();
 }
 
 void TPicture::SetContent(TGraphic* graphic) {
-    TGraphic* made = nullptr;
+    std::unique_ptr<TGraphic> made;
     if (graphic) {
-        std::unique_ptr<TGraphic> fresh(graphic->NewOfSameClass());
-        fresh->ShareFrom(graphic);
-        made = fresh.release();
+        made.reset(graphic->NewOfSameClass());
+        made->ShareFrom(graphic);
     }
-    Install(made);
+    Install(std::move(made));
 }
 
 TBitmap* TPicture::Bitmap() {
-    if (auto* bitmap = dynamic_cast<TBitmap*>(content_)) return bitmap;
-    Install(new TBitmap);
-    return static_cast<TBitmap*>(content_);
+    if (auto* bitmap = dynamic_cast<TBitmap*>(content_.get())) return bitmap;
+    Install(std::make_unique<TBitmap>());
+    return static_cast<TBitmap*>(content_.get());
 }
 
 int TPicture::Width() const { return content_ ? content_->Width() : 0; }
@@ -139,7 +125,7 @@ int TPicture::Width() const { return content_ ? content_->Width() : 0; }
 int TPicture::Height() const { return content_ ? content_->Height() : 0; }
 
 void TPicture::ShareFrom(TPersistent* source) {
-    if (auto* picture = dynamic_cast<TPicture*>(source)) SetContent(picture->content_);
+    if (auto* picture = dynamic_cast<TPicture*>(source)) SetContent(picture->content_.get());
     else if (auto* graphic = dynamic_cast<TGraphic*>(source)) SetContent(graphic);
     else if (!source) SetContent(nullptr);
     else throw EConvertError(Format(LoadStr(SAssignError), {"TPersistent", "TPicture"}));
@@ -162,7 +148,7 @@ void TPicture::LoadFromFile(const std::string& fileName) {
     if (!factory) throw EInvalidGraphic(Format(LoadStr(SUnknownExtension), {extension}));
     std::unique_ptr<TGraphic> graphic(factory());
     graphic->LoadFromFile(fileName);
-    Install(graphic.release());
+    Install(std::move(graphic));
 }
 
 bool TPicture::SupportsClipboardFormat(UINT format) { return FindClipboardFormat(format) != nullptr; }
@@ -172,13 +158,13 @@ void TPicture::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palett
     if (!kind || !kind->factory) throw EInvalidGraphic(LoadStr(SUnknownClipboardFormat));
     std::unique_ptr<TGraphic> graphic(kind->factory());
     graphic->LoadFromClipboardFormat(format, data, palette);
-    Install(graphic.release());
+    Install(std::move(graphic));
 }
 
-void TPicture::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+void TPicture::SaveToClipboardFormat(UINT& format, GdiBitmap& data, GdiPalette& palette) {
     format = 0;
-    data = nullptr;
-    palette = nullptr;
+    data.Reset();
+    palette.Reset();
     if (content_) content_->SaveToClipboardFormat(format, data, palette);
 }
 
@@ -187,13 +173,12 @@ void TPicture::ReadData(const std::string& bytes) {
     size_t length = reader.ReadByte();
     std::string className = reader.Read(length);
     TGraphicFactory factory = FindClass(className);
-    TGraphic* graphic = nullptr;
+    std::unique_ptr<TGraphic> graphic;
     if (factory) {
-        std::unique_ptr<TGraphic> made(factory());
-        made->ReadData(reader);
-        graphic = made.release();
+        graphic.reset(factory());
+        graphic->ReadData(reader);
     }
-    Install(graphic);
+    Install(std::move(graphic));
 }
 
 std::string TPicture::WriteData() const {

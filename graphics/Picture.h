@@ -1,6 +1,7 @@
 #pragma once
 // The picture container: owns at most one picture of any registered kind.
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "graphics/Graphic.h"
@@ -20,7 +21,7 @@ public:
     // No picture kind reports progress; kept for the picture view, which forwards it.
     TProgressEvent OnProgress;
 
-    TGraphic* Content() const { return content_; }
+    TGraphic* Content() const { return content_.get(); }
     // Installs a new picture of g's class sharing g's content (none for null).
     void SetContent(TGraphic* graphic);
     // The picture as a bitmap, replacing any other kind by an empty bitmap.
@@ -35,7 +36,7 @@ public:
     // Clipboard formats: 2 (bitmap) makes a bitmap; 3 and 14 name metafiles.
     static bool SupportsClipboardFormat(UINT format);
     void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
-    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette);
+    void SaveToClipboardFormat(UINT& format, GdiBitmap& data, GdiPalette& palette);
 
     // The stored form: a length byte, the class name, the picture's own data.
     void ReadData(const std::string& bytes);
@@ -54,9 +55,9 @@ public:
 
 private:
     static std::string FilterTextFor(const std::function<bool(TGraphic*)>& isOfClass);
-    void Hook(TGraphic* graphic);
-    void Install(TGraphic* graphic);
+    // Replaces the content (none for null) and says so.
+    void Install(std::unique_ptr<TGraphic> graphic);
     void Changed();
 
-    TGraphic* content_ = nullptr;
+    std::unique_ptr<TGraphic> content_;
 };

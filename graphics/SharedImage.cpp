@@ -17,10 +17,6 @@ void DeletePalette(HPALETTE palette) {
 }
 }  // namespace
 
-void TSharedImage::Release() {
-    if (InterlockedDecrement(&useCount_) == 0) delete this;
-}
-
 TIconImage::TIconImage(HICON handle, THandleUse use) : TSharedImage(use), handle_(handle) {}
 
 TIconImage::TIconImage(std::string iconData, SIZE size)
@@ -36,8 +32,11 @@ void TIconImage::SetMadeHandle(GdiIcon made, SIZE size) {
     Size = size;
 }
 
-TBitmapImage::TBitmapImage(HBITMAP handle, THandleUse use, HPALETTE palette, const DIBSECTION& description)
-    : TSharedImage(use), Description(description), handle_(handle), palette_(palette) {}
+TBitmapImage::TBitmapImage(GdiBitmap handle, GdiPalette palette, const DIBSECTION& description)
+    : TSharedImage(THandleUse::Owned), Description(description), handle_(handle.Release()), palette_(palette.Release()) {}
+
+TBitmapImage::TBitmapImage(HBITMAP lent, const DIBSECTION& description)
+    : TSharedImage(THandleUse::Borrowed), Description(description), handle_(lent) {}
 
 TBitmapImage::~TBitmapImage() {
     if (OwnsHandle()) DeleteBitmap(handle_);
@@ -82,14 +81,14 @@ HPALETTE SystemPalette16() {
     return palette;
 }
 
-HPALETTE CopyPalette(HPALETTE palette) {
-    if (!palette || palette == SystemPalette16()) return palette;
+GdiPalette CopyPalette(HPALETTE palette) {
+    if (!palette || palette == SystemPalette16()) return GdiPalette(palette);
     WORD count = 0;
-    if (!GetObjectA(palette, sizeof count, &count) || count == 0) return nullptr;
+    if (!GetObjectA(palette, sizeof count, &count) || count == 0) return GdiPalette();
     std::vector<char> block(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
     auto* log = reinterpret_cast<LOGPALETTE*>(block.data());
     log->palVersion = 0x300;
     log->palNumEntries = count;
     GetPaletteEntries(palette, 0, count, log->palPalEntry);
-    return CreatePalette(log);
+    return GdiPalette(CreatePalette(log));
 }

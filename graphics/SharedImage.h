@@ -6,28 +6,21 @@
 
 #include <string>
 
+#include "base/RefPtr.h"
 #include "graphics/GdiObject.h"
 
 // Whether a record deletes the handle it was made around, or was only lent it.
 enum class THandleUse { Owned, Borrowed };
 
-class TSharedImage {
+// The last RefPtr to let a record go deletes it and the handles it owns.
+class TSharedImage : public TRefCounted {
 public:
-    TSharedImage(const TSharedImage&) = delete;
-    TSharedImage& operator=(const TSharedImage&) = delete;
-
-    void Reference() { InterlockedIncrement(&useCount_); }
-    // Drops one use; the last one deletes the record and the handles it owns.
-    void Release();
-    LONG UseCount() const { return useCount_; }
     bool OwnsHandle() const { return use_ == THandleUse::Owned; }
 
 protected:
     explicit TSharedImage(THandleUse use) : use_(use) {}
-    virtual ~TSharedImage() = default;
 
 private:
-    volatile LONG useCount_ = 0;
     const THandleUse use_;
 };
 
@@ -54,9 +47,10 @@ private:
 class TBitmapImage : public TSharedImage {
 public:
     TBitmapImage() : TSharedImage(THandleUse::Owned) {}
-    // A record around `handle` as `description` tells it; `palette` is always
-    // the record's. Does not throw: callers let their owners go once it exists.
-    TBitmapImage(HBITMAP handle, THandleUse use, HPALETTE palette, const DIBSECTION& description);
+    // A record owning `handle` and `palette`, as `description` tells it.
+    TBitmapImage(GdiBitmap handle, GdiPalette palette, const DIBSECTION& description);
+    // A record around a handle whose lender deletes it after the record has gone.
+    TBitmapImage(HBITMAP lent, const DIBSECTION& description);
     ~TBitmapImage() override;
 
     // Read-only: the record alone changes and deletes its handles.
@@ -90,5 +84,5 @@ private:
     DIBSECTION sectionDescription_{};
 };
 
-// Copies a palette, or hands back the shared system one; 0 stays 0.
-HPALETTE CopyPalette(HPALETTE palette);
+// Copies a palette, or hands back the shared system one; none stays none.
+GdiPalette CopyPalette(HPALETTE palette);

@@ -42,15 +42,10 @@ TJPEGImage::TJPEGImage()
       ShowScans(JPEGDefaults.ShowScans),
       Progressive(JPEGDefaults.Progressive),
       BlockSmoothing(JPEGDefaults.BlockSmoothing),
-      data_(new TJPEGData),
-      decodeScale_(JPEGDefaults.DecodeScale) {
-    data_->Reference();
-}
+      data_(MakeRef<TJPEGData>()),
+      decodeScale_(JPEGDefaults.DecodeScale) {}
 
-TJPEGImage::~TJPEGImage() {
-    bitmap_.reset();
-    data_->Release();
-}
+TJPEGImage::~TJPEGImage() = default;
 
 void TJPEGImage::SetDecodeScale(TJPEGScale scale) {
     if (scale == decodeScale_) return;
@@ -62,19 +57,13 @@ void TJPEGImage::Progress(TProgressStage stage, unsigned char percentDone, bool 
     if (OnProgress) OnProgress(this, stage, percentDone, redrawNow, rect, std::string());
 }
 
-void TJPEGImage::ReplaceData(TJPEGData* fresh) {
-    fresh->Reference();
-    data_->Release();
-    data_ = fresh;
-}
+void TJPEGImage::ReplaceData(RefPtr<TJPEGData> fresh) { data_ = std::move(fresh); }
 
 void TJPEGImage::ShareFrom(TPersistent* source) {
     if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
         CopyFromBitmap(*bitmap);
     } else if (auto* jpeg = dynamic_cast<TJPEGImage*>(source)) {
         if (jpeg == this) return;
-        jpeg->data_->Reference();
-        data_->Release();
         data_ = jpeg->data_;
         // A bitmap of the old content would stand for the new bytes.
         bitmap_.reset();
@@ -92,7 +81,7 @@ void TJPEGImage::ShareFrom(TPersistent* source) {
 void TJPEGImage::CopyFromBitmap(TBitmap& source) {
     auto copy = std::make_shared<TBitmap>();
     copy->ShareFrom(&source);
-    ReplaceData(new TJPEGData);
+    ReplaceData(MakeRef<TJPEGData>());
     bitmap_ = std::move(copy);
     needRecalc_ = true;
 }
@@ -143,7 +132,7 @@ void TJPEGImage::LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) {
     throw EInvalidGraphic(LoadStr(SUnknownClipboardFormat));
 }
 
-void TJPEGImage::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+void TJPEGImage::SaveToClipboardFormat(UINT& format, GdiBitmap& data, GdiPalette& palette) {
     DecodedBitmap()->SaveToClipboardFormat(format, data, palette);
 }
 
@@ -186,11 +175,15 @@ HPALETTE TJPEGImage::Palette() {
     return tempPalette_.Get();
 }
 
-void TJPEGImage::SetPalette(HPALETTE palette) {
-    if (palette == tempPalette_.Get()) return;
-    GdiPalette taken(palette);
+void TJPEGImage::SetPalette(GdiPalette palette) {
+    // Our own palette handed back stays ours.
+    if (palette.Get() == tempPalette_.Get()) {
+        palette.Release();
+        return;
+    }
+    GdiPalette taken = std::move(palette);
     bool dropped = false;
-    if (bitmap_ && bitmap_->Palette() != palette) {
+    if (bitmap_ && bitmap_->Palette() != taken.Get()) {
         // Only a bitmap that can be decoded again goes; a given one is the content.
         if (data_->Stream) {
             bitmap_.reset();
@@ -198,8 +191,7 @@ void TJPEGImage::SetPalette(HPALETTE palette) {
         }
     } else if (bitmap_) {
         // The bitmap keeps its own palette: ours is a copy.
-        taken.Release();
-        taken.Reset(CopyPalette(palette));
+        taken = CopyPalette(taken.Release());
     }
     tempPalette_ = std::move(taken);
     if (dropped) {

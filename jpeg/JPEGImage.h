@@ -9,7 +9,7 @@
 
 #include "graphics/Bitmap.h"
 #include "graphics/GdiObject.h"
-#include "graphics/SharedImage.h"
+#include "base/RefPtr.h"
 
 enum class TJPEGPerformance : unsigned char { FavourQuality, FavourSpeed };
 enum class TJPEGPixelFormat : unsigned char { Depth24, Depth8 };
@@ -36,9 +36,9 @@ void PickDefaultDepth();
 // of class "TJPEGImage" known to the picture container.
 void RegisterJPEGImage();
 
-class TJPEGData : public TSharedImage {
+class TJPEGData : public TRefCounted {
 public:
-    TJPEGData() : TSharedImage(THandleUse::Owned) {}
+    TJPEGData() = default;
 
     // The whole JPEG file: none until encoded or read.
     std::optional<std::string> Stream;
@@ -46,7 +46,7 @@ public:
     bool Grayscale = false;
 
 protected:
-    ~TJPEGData() override = default;  // Release deletes it
+    ~TJPEGData() override = default;  // the last RefPtr deletes it
 };
 
 class TJPEGImage : public TGraphic {
@@ -73,7 +73,7 @@ public:
 
     const char* ClassName() const override { return "TJPEGImage"; }
     TGraphic* NewOfSameClass() const override { return new TJPEGImage; }
-    TJPEGData* Data() const { return data_; }
+    TJPEGData* Data() const { return data_.Get(); }
 
     // Assignment: a bitmap's copy to be encoded (CopyFromBitmap), another
     // JPEG image's bytes shared; anything else is refused.
@@ -108,23 +108,22 @@ public:
     void SetWidth(int width) override;
     void SetHeight(int height) override;
     HPALETTE Palette() override;
-    // Takes `palette` over.
-    void SetPalette(HPALETTE palette) override;
+    void SetPalette(GdiPalette palette) override;
 
     void ReadData(TByteReader& reader) override { ReadWithLength(reader); }
     void WriteData(std::string& out) override { WriteWithLength(out); }
     void LoadFromStream(const std::string& bytes) override;
     std::string SaveToStream() override;
     void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
-    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
+    void SaveToClipboardFormat(UINT& format, GdiBitmap& data, GdiPalette& palette) override;
 
 private:
     // Uses `fresh` from now on and lets the old record go.
-    void ReplaceData(TJPEGData* fresh);
+    void ReplaceData(RefPtr<TJPEGData> fresh);
     void UpdateScaledSize();
     void DecodeInto(TBitmap& bitmap);
 
-    TJPEGData* data_;
+    RefPtr<TJPEGData> data_;
     // Given for encoding, or decoded; shared with a decode in progress.
     std::shared_ptr<TBitmap> bitmap_;
     int scaledWidth_ = 0, scaledHeight_ = 0;

@@ -126,7 +126,7 @@ GdiPalette ColorMapToPalette(const jpeg_decompress_struct& d) {
 }  // namespace
 
 void TJPEGImage::ReadJpeg(size_t count, TByteReader& source) {
-    ReplaceData(new TJPEGData);
+    ReplaceData(MakeRef<TJPEGData>());
     bitmap_.reset();
     needRecalc_ = true;
     TJPEGData& data = *data_;
@@ -183,7 +183,8 @@ TBitmap* TJPEGImage::DecodedBitmap() {
 }
 
 void TJPEGImage::DecodeInto(TBitmap& bitmap) {
-    TJpegDataHold hold(data_);
+    // Kept alive while the library reads it, whatever a progress handler does to the image.
+    RefPtr<TJPEGData> hold = data_;
     TDecompressContext c{};
     PrepareContext(c, reinterpret_cast<j_common_ptr>(&c.Library), this);
     ApplySettings(c, *this, *data_->Stream);
@@ -219,7 +220,7 @@ void TJPEGImage::DecodeInto(TBitmap& bitmap) {
         };
         locateRows();
         auto takeColorMap = [&] {
-            bitmap.SetPalette(ColorMapToPalette(d).Release());
+            bitmap.SetPalette(ColorMapToPalette(d));
             PaletteChanged = true;
             locateRows();
         };

@@ -43,9 +43,10 @@ void TJPEGImage::Encode() {
     const RECT none{};
     try {
         // Bytes another image also uses stay theirs.
-        if (data_->Stream || data_->UseCount() > 1) ReplaceData(new TJPEGData);
+        if (data_->Stream || data_->UseCount() > 1) ReplaceData(MakeRef<TJPEGData>());
         data_->Stream.emplace();
-        TJpegDataHold hold(data_);
+        // Kept alive while the library writes it, whatever a progress handler does to the image.
+        RefPtr<TJPEGData> hold = data_;
         TJPEGData& data = *data_;
         c.Target = &*data.Stream;
         CallLibrary(c, PointAtStream);
@@ -84,6 +85,6 @@ void TJPEGImage::Encode() {
         Progress(TProgressStage::StageEnd, 100, false, none);
     } catch (const EAbort&) {
         // Cancelled: a partial stream is no picture.
-        ReplaceData(new TJPEGData);
+        ReplaceData(MakeRef<TJPEGData>());
     }
 }

@@ -212,6 +212,3 @@ void SetStreamSource(j_decompress_ptr library, const std::string* source) {
     s.Position = 0;
 }
 
-TJpegDataHold::TJpegDataHold(TJPEGData* data) : data_(data) { data_->Reference(); }
-
-TJpegDataHold::~TJpegDataHold() { data_->Release(); }

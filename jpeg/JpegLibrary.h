@@ -102,15 +102,3 @@ void SetStreamDestination(j_compress_ptr library, std::string* target);
 // ends the image with an EOI marker.
 void SetStreamSource(j_decompress_ptr library, const std::string* source);
 
-// Keeps an image's shared data alive while the library reads or writes it,
-// whatever a progress handler does to the image meanwhile.
-class TJpegDataHold {
-public:
-    explicit TJpegDataHold(TJPEGData* data);
-    ~TJpegDataHold();
-    TJpegDataHold(const TJpegDataHold&) = delete;
-    TJpegDataHold& operator=(const TJpegDataHold&) = delete;
-
-private:
-    TJPEGData* data_;
-};

@@ -5,6 +5,7 @@
 #include "base/Exceptions.h"
 #include "base/PropertyValue.h"
 #include "base/ResStrings.h"
+#include "base/ScopeGuard.h"
 #include "graphics/Icon.h"
 #include "resources/StringIds.h"
 
@@ -22,16 +23,7 @@ TColor ColorOfImageList(COLORREF color) {
 
 namespace {
 // Changes inside it notify once, when it ends, also when one of them throws.
-class Batch {
-public:
-    explicit Batch(TCustomImageList& list) : list_(list) { list_.BeginBatch(); }
-    ~Batch() { list_.EndBatch(); }
-    Batch(const Batch&) = delete;
-    Batch& operator=(const Batch&) = delete;
-
-private:
-    TCustomImageList& list_;
-};
+auto Batch(TCustomImageList& list) { return BeginEnd(list, &TCustomImageList::BeginBatch, &TCustomImageList::EndBatch); }
 }  // namespace
 
 TChangeLink::~TChangeLink() {
@@ -157,7 +149,7 @@ void TCustomImageList::CopyIconOut(int position, TIcon* icon) {
 }
 
 void TCustomImageList::InsertIconAt(int position, TIcon* icon) {
-    Batch batch(*this);  // one notification for the whole insert
+    auto batch = Batch(*this);  // one notification for the whole insert
     int count = ImageCount();
     if (position < 0 || position > count) {
         EmptyImages();
@@ -205,7 +197,7 @@ void TCustomImageList::CopyListFrom(TCustomImageList* source) {
 }
 
 void TCustomImageList::CopyPicturesFrom(TCustomImageList* source) {
-    Batch batch(*this);
+    auto batch = Batch(*this);
     GdiBitmap colour = ScreenBitmap(width_, height_);
     GdiBitmap mask(CreateBitmap(width_, height_, 1, 1, nullptr));
     if (!colour || !mask) return;

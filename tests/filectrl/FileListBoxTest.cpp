@@ -4,8 +4,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,21 @@
 #include "base/Exceptions.h"
 #include "graphics/Bitmap.h"
 #include "tests/support/GuiTest.h"
+
+namespace {
+// Allocations fail on demand: once set, the next one of at least this many bytes throws.
+size_t failAllocationFrom = 0;
+}  // namespace
+
+void* operator new(size_t size) {
+    if (failAllocationFrom && size >= failAllocationFrom) {
+        failAllocationFrom = 0;
+        throw std::bad_alloc();
+    }
+    // The library's own delete frees what malloc gave.
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
 
 namespace {
 const std::string kTop = "C:\\tulvar_tests";
@@ -183,6 +200,20 @@ TEST_F(FileListEntries, ByDefaultHiddenSystemAndFoldersAreLeftOut) {
     ASSERT_TRUE(GetFileAttributesA((dir + "\\sys.txt").c_str()) & FILE_ATTRIBUTE_SYSTEM);
     NewList(dir);
     EXPECT_EQ(Sorted(Shown()), (Texts{"arc.txt", "plain.txt", "ro.txt"}));
+}
+
+TEST_F(FileListEntries, AListingCutShortByAFailureLeavesTheFolderFreeToGo) {
+    // A name too long for a string's own buffer: listing it takes an allocation.
+    const std::string name = std::string(150, 'n') + ".txt";
+    Files({name});
+    NewList(dir);
+    ASSERT_EQ(Shown(), Texts{name});
+    failAllocationFrom = name.size();
+    EXPECT_THROW(list->RescanFiles(), std::bad_alloc);
+    EXPECT_EQ(failAllocationFrom, 0u);
+    SetCurrentDirectoryA(saved.c_str());
+    ASSERT_TRUE(DeleteFileA((dir + "\\" + name).c_str()));
+    EXPECT_TRUE(RemoveDirectoryA(dir.c_str())) << "error " << GetLastError();
 }
 
 TEST_F(FileListEntries, AskingForFoldersOnlyListsThemBracketedWithDotEntries) {

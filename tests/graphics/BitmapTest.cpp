@@ -172,7 +172,7 @@ TEST(BitmapSharing, SharingFromAnIconIsRefusedNamingBothClasses) {
 TEST(BitmapHandle, AnAdoptedHandleIsDrawnWithoutACopy) {
     HBITMAP handle = RawBitmap(8, 8, kRed);
     TBitmap b;
-    b.SetGdiHandle(handle);
+    b.SetGdiHandle(GdiBitmap(handle));
     EXPECT_EQ(b.Width(), 8);
     EXPECT_EQ(b.Height(), 8);
     EXPECT_EQ(OtherPixels(b, {0, 0, 8, 8}, kRed), 0);
@@ -196,10 +196,10 @@ TEST(BitmapHandle, AdoptingTheHandleAlreadyHeldChangesNothing) {
     HBITMAP handle = RawBitmap(8, 8, kRed);
     TBitmap b;
     ChangeCount changes(b);
-    b.SetGdiHandle(handle);
+    b.SetGdiHandle(GdiBitmap(handle));
     EXPECT_EQ(changes.count, 1);
     TBitmapImage* record = b.Image();
-    b.SetGdiHandle(handle);
+    b.SetGdiHandle(GdiBitmap(handle));
     EXPECT_EQ(changes.count, 1);
     EXPECT_EQ(b.Image(), record);
     EXPECT_EQ(GetObjectType(handle), static_cast<DWORD>(OBJ_BITMAP));
@@ -209,7 +209,7 @@ TEST(BitmapHandle, AdoptingTheHandleAlreadyHeldChangesNothing) {
 TEST(BitmapHandle, TheAdoptedHandleIsDeletedWithTheBitmap) {
     HBITMAP handle = RawBitmap(8, 8, kRed);
     auto b = std::make_unique<TBitmap>();
-    b->SetGdiHandle(handle);
+    b->SetGdiHandle(GdiBitmap(handle));
     b.reset();
     EXPECT_EQ(GetObjectType(handle), 0u);
 }
@@ -344,7 +344,7 @@ TEST(BitmapTransparentColor, AFixedColourWinsOverTheBottomLeftPixel) {
 
 TEST(BitmapTransparentColor, AMonochromeBitmapTakesWhite) {
     TBitmap b;
-    b.SetGdiHandle(CreateBitmap(8, 8, 1, 1, nullptr));  // all black
+    b.SetGdiHandle(GdiBitmap(CreateBitmap(8, 8, 1, 1, nullptr)));  // all black
     ASSERT_EQ(b.Surface().PixelAt(0, 7), kBlack);
     EXPECT_EQ(b.TransparentColor(), 0x02FFFFFF);
 }

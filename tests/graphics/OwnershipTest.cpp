@@ -49,7 +49,7 @@ std::string EightBitBmp() {
 TEST(HandedOverHandles, ABitmapHandleLivesUntilTheLastPictureHoldingItGoes) {
     HBITMAP handle = RawBitmap(8, 8, kRed);
     TBitmap first;
-    first.SetGdiHandle(handle);
+    first.SetGdiHandle(GdiBitmap(handle));
     TBitmap second;
     auto third = std::make_unique<TBitmap>();
     second.ShareFrom(&first);
@@ -75,7 +75,7 @@ TEST(HandedOverHandles, APalettePrivateToABitmapMovesToItsNewHandleAndASharedOne
         ASSERT_TRUE(Alive(palette));
         auto sharer = std::make_unique<TBitmap>();
         if (shared) sharer->ShareFrom(bitmap.get());
-        bitmap->SetGdiHandle(RawBitmap(4, 4, kRed));
+        bitmap->SetGdiHandle(GdiBitmap(RawBitmap(4, 4, kRed)));
         EXPECT_EQ(bitmap->Palette() == palette, !shared);
         EXPECT_TRUE(Alive(bitmap->Palette()));
         EXPECT_TRUE(Alive(palette));
@@ -95,7 +95,7 @@ TEST(LentHandles, ABitmapDrawsOnALentHandleAndLeavesItToTheLender) {
         shown.SetGdiHandle(lent, THandleUse::Borrowed);
         sharer.ShareFrom(&shown);
         EXPECT_EQ(sharer.Surface().PixelAt(4, 4), kRed);
-        sharer.SetGdiHandle(RawBitmap(8, 8, kBlue));
+        sharer.SetGdiHandle(GdiBitmap(RawBitmap(8, 8, kBlue)));
         // The only user of the lent handle draws straight on it.
         shown.Surface().Brush.SetColor(static_cast<TColor>(kBlue));
         shown.Surface().FillRect({0, 0, 2, 2});
