@@ -8,7 +8,7 @@
 #include "filectrl/FilterComboBox.h"
 #include "framework/FormReader.h"
 #include "jpeg/JPEGImage.h"
-#include "jpeg/SavePictureDialog.h"
+#include "dialogs/SavePictureDialog.h"
 #include "lists/ImageList.h"
 #include "lists/ListView.h"
 

@@ -1,4 +1,4 @@
-#include "jpeg/OpenDialog.h"
+#include "dialogs/OpenDialog.h"
 
 #include "base/GbkText.h"
 

@@ -9,6 +9,7 @@
 
 #include "base/WholeFile.h"
 #include "buttons/SpeedButton.h"
+#include "dialogs/SavePictureDialog.h"
 #include "framework/Application.h"
 #include "framework/Edit.h"
 #include "framework/Image.h"
@@ -16,7 +17,6 @@
 #include "framework/Panel.h"
 #include "graphics/Picture.h"
 #include "jpeg/JPEGImage.h"
-#include "jpeg/SavePictureDialog.h"
 #include "tests/support/GuiTest.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/SaveDialogDriver.h"

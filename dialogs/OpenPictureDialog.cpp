@@ -1,16 +1,16 @@
-#include "jpeg/OpenPictureDialog.h"
+#include "dialogs/OpenPictureDialog.h"
 
 #include <dlgs.h>
 
 #include "base/Exceptions.h"
 #include "base/ResStrings.h"
 #include "buttons/SpeedButton.h"
+#include "dialogs/PicturePreview.h"
 #include "framework/Image.h"
 #include "framework/Label.h"
 #include "framework/Panel.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Picture.h"
-#include "jpeg/PicturePreview.h"
 #include "resources/StringIds.h"
 
 namespace {

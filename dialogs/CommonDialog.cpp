@@ -1,4 +1,4 @@
-#include "jpeg/CommonDialog.h"
+#include "dialogs/CommonDialog.h"
 
 #include <algorithm>
 
