@@ -7,11 +7,13 @@
 #include <functional>
 #include <vector>
 
+#include "base/Exceptions.h"
 #include "base/WholeFile.h"
 #include "buttons/SpeedButton.h"
 #include "dialogs/SavePictureDialog.h"
 #include "framework/Application.h"
 #include "framework/Edit.h"
+#include "framework/FormReader.h"
 #include "framework/Image.h"
 #include "framework/Label.h"
 #include "framework/Panel.h"
@@ -231,4 +233,28 @@ TEST(SaveDialog, FilterKeepsADoubleByteCharacterWhoseSecondByteIsABar) {
                          }),
                          Press(IDCANCEL)});
     EXPECT_EQ(types, (std::vector<std::string>{"東方 (*.x)", "Other (*.y)"}));
+}
+
+TEST(SaveDialog, OptionsAreReadByNameAndAnUnknownNameIsRefusedWithItsLine) {
+    const struct {
+        const char* properties;
+        const char* error;
+        TOpenOptions options;
+        TOpenOptionsEx optionsEx;
+    } rows[] = {
+        {"Options = [ofOverwritePrompt, ofForceShowHidden, ofOldStyleDialog]\n  OptionsEx = [ofExNoPlacesBar]",
+         "(no error)", ofOverwritePrompt | ofForceShowHidden | ofOldStyleDialog, ofExNoPlacesBar},
+        {"Options = []\n  OptionsEx = []", "(no error)", 0, 0},
+        {"Options = [ofHideReadOnly, ofNoSuchOption]", "无效的属性值 (2)", ofHideReadOnly | ofEnableSizing, 0},
+        {"Options = [ofReadOnly]\n  OptionsEx = [ofExNoPlacesBar, ofExPlaces]", "无效的属性值 (3)", ofReadOnly, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.properties);
+        TSavePictureDialog dialog(nullptr);
+        TFormReader reader;
+        const std::string text = std::string("D : TSavePictureDialog {\n  ") + row.properties + "\n}";
+        EXPECT_EQ(ErrorText<EReadError>([&] { reader.ReadRoot(&dialog, ParseFormText(text)); }), row.error);
+        EXPECT_EQ(dialog.Options(), row.options);
+        EXPECT_EQ(dialog.OptionsEx(), row.optionsEx);
+    }
 }
