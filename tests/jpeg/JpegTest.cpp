@@ -424,3 +424,43 @@ TEST(JpegProgress, AHandlersExceptionEndsTheWorkCleanlyAndEAbortKeepsWhatWasDone
         EXPECT_EQ(starts, 1);
     }
 }
+
+TEST(JpegRegistration, WithdrawnKindsAreUnknownToThePictureContainerUntilRegisteredAgain) {
+    TBitmap bitmap;
+    Fill(bitmap, 8, 6);
+    TJPEGImage image;
+    image.CopyFromBitmap(bitmap);
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string file = std::string(folder) + "tulvar-withdrawn.jpg";
+    image.WriteToFile(file);
+    TPicture source;
+    source.SetContent(&image);
+    const std::string stored = source.WriteData();
+    const struct {
+        void (*step)();
+        bool known;
+        const char* filter;
+        const char* loadError;
+        int width;  // of the file read and of the stored picture read; 0 for no picture
+    } rows[] = {
+        {UnregisterJPEGImage, false, "全部 (*.bmp;*.ico)|*.bmp;*.ico|位图 (*.bmp)|*.bmp|图标 (*.ico)|*.ico",
+         "未知的图象文件扩展名 (.jpg)", 0},
+        {RegisterJPEGImage, true,
+         "全部 (*.jpg;*.jpeg;*.bmp;*.ico)|*.jpg;*.jpeg;*.bmp;*.ico|JPEG Image File (*.jpg)|*.jpg|"
+         "JPEG Image File (*.jpeg)|*.jpeg|位图 (*.bmp)|*.bmp|图标 (*.ico)|*.ico",
+         "(no error)", 8},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.known ? "registered again" : "withdrawn");
+        row.step();
+        EXPECT_EQ(static_cast<bool>(TPicture::FindClass("TJPEGImage")), row.known);
+        EXPECT_EQ(TPicture::FilterText<TGraphic>(), row.filter);
+        TPicture loaded, read;
+        EXPECT_EQ(ErrorText<EInvalidGraphic>([&] { loaded.LoadFromFile(file); }), row.loadError);
+        EXPECT_EQ(loaded.Width(), row.width);
+        read.ReadData(stored);
+        EXPECT_EQ(read.Width(), row.width);
+    }
+    DeleteFileA(file.c_str());
+}
