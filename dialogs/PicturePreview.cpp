@@ -74,6 +74,7 @@ void ShowPicturePreview(TPicture& picture) {
     panel->SetBevelOuter(TBevelCut::bvNone);
     panel->SetBorderWidth(5);
     panel->SetColor(clWindow);
+    panel->SetDoubleBuffered(true);  // a sized picture is redrawn without flicker
     panel->SetAlign(TAlign::alClient);
     panel->SetParent(&form);
 
