@@ -162,6 +162,9 @@ void TOpenPictureDialog::DoSelectionChange() {
 bool TOpenPictureDialog::PreviewFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    // Emptied first: what follows may paint the pane at once, and a picture
+    // that cannot be painted leaves its own caption there.
+    paintPanel_->SetCaption("");
     try {
         // An unknown extension or a damaged file is simply no picture here.
         paintBox_->Picture().LoadFromFile(path);
@@ -171,7 +174,6 @@ bool TOpenPictureDialog::PreviewFile(const std::string& path) {
         return false;
     }
     previewButton_->SetEnabled(true);
-    paintPanel_->SetCaption("");
     return true;
 }
 

@@ -20,6 +20,7 @@
 #include "framework/Panel.h"
 #include "graphics/Picture.h"
 #include "jpeg/JPEGImage.h"
+#include "tests/support/CmykJpeg.h"
 #include "tests/support/GuiTest.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/SaveDialogDriver.h"
@@ -354,4 +355,18 @@ TEST(SaveDialog, ThePreviewButtonAndADoubleClickOnThePictureShowACopyInAPreviewW
         EXPECT_TRUE(seen[i].doubleBuffered);
         EXPECT_TRUE(seen[i].closedByEsc);
     }
+}
+
+TEST(SaveDialog, APictureThePaneCannotPaintSaysSoInThePaneAndNowhereElse) {
+    if (!TPicture::FindClass("TJPEGImage")) RegisterJPEGImage();
+    TempFolder folder;
+    WriteWholeFile(folder / "cmyk.jpg", CmykJpeg(33, 9));
+    TSavePictureDialog dialog(nullptr);
+    dialog.SetFilter("All (*.*)|*.*");
+    dialog.SetInitialDir(folder.path);
+    std::string label;
+    RunAnswered(dialog, {Select("cmyk.jpg"),
+                         Until([&] { return dialog.PaintPanel()->Caption() == "无效的流格式"; }),
+                         Check([&](HWND) { label = dialog.PictureLabel()->Caption(); }), Press(IDCANCEL)});
+    EXPECT_EQ(label, " (33x9)");  // the header was read; only the pixels cannot be
 }

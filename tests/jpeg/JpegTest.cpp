@@ -17,6 +17,7 @@
 #include "framework/Image.h"
 #include "graphics/Picture.h"
 #include "jpeg/JPEGImage.h"
+#include "tests/support/CmykJpeg.h"
 #include "tests/support/GuiTest.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/FileBytes.h"
@@ -274,23 +275,7 @@ TEST(JpegDisplay, DamagedStreamsRaiseJpegErrorsOrDecodeWhatIsLeftButNeverCrash) 
 }
 
 TEST(JpegDisplay, FourColourComponentsAreRefusedRatherThanWrittenIntoThreeByteRows) {
-    // A CMYK file, made with the library directly.
-    jpeg_compress_struct c{};
-    jpeg_error_mgr errors{};
-    c.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = 33, c.image_height = 9, c.input_components = 4, c.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row(33 * 4, 200);
-    for (JSAMPROW rows = row.data(); c.next_scanline < c.image_height;) jpeg_write_scanlines(&c, &rows, 1);
-    jpeg_finish_compress(&c);
-    std::string cmyk(reinterpret_cast<char*>(out), size);
-    jpeg_destroy_compress(&c);
-    free(out);
+    const std::string cmyk = CmykJpeg(33, 9);
     for (bool gray : {false, true}) {
         TJPEGImage image;
         image.GrayOutput = gray;
