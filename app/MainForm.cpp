@@ -26,7 +26,7 @@
 #include "framework/Image.h"
 #include "graphics/BmpWriter.h"
 #include "jpeg/JPEGImage.h"
-#include "jpeg/SavePictureDialog.h"
+#include "dialogs/SavePictureDialog.h"
 #include "lists/ImageList.h"
 #include "lists/ListView.h"
 #include "png/PngImage.h"

@@ -2,13 +2,13 @@
 
 #include "app/MainForm.h"
 #include "buttons/SpeedButton.h"
+#include "dialogs/SavePictureDialog.h"
 #include "filectrl/DirectoryListBox.h"
 #include "filectrl/DriveComboBox.h"
 #include "filectrl/FileListBox.h"
 #include "filectrl/FilterComboBox.h"
 #include "framework/FormReader.h"
 #include "jpeg/JPEGImage.h"
-#include "jpeg/SavePictureDialog.h"
 #include "lists/ImageList.h"
 #include "lists/ListView.h"
 
@@ -24,3 +24,5 @@ void RegisterFormClasses() {
     RegisterComponentClass<TImageList>("TImageList");
     RegisterComponentClass<TSavePictureDialog>("TSavePictureDialog");
 }
+
+void UnregisterPictureKinds() { UnregisterJPEGImage(); }

@@ -13,6 +13,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application.Initialize();
     SetAfterMessageHook(ReleaseMemoryContexts);
     RegisterFormClasses();
+    // The picture kinds go from the container on every way out, after the window.
+    struct Withdraw {
+        ~Withdraw() { UnregisterPictureKinds(); }
+    } withdraw;
     // Without its window the program has nothing to run.
     auto form = CallbackBarrier(std::unique_ptr<TForm1>(), [] {
         auto made = std::make_unique<TForm1>(nullptr);

@@ -3,7 +3,9 @@
 // one way a component learns its stored settings, whatever reads them.
 #include <any>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Component.h"
@@ -34,6 +36,21 @@ E IdentToEnum(const TPropertyValue& value, std::initializer_list<std::pair<const
     for (const auto& [name, e] : names)
         if (ident == name) return e;
     InvalidPropertyValue(value);
+}
+
+// The flags a set property names, joined from a table of (name, flag); an
+// unknown name is an invalid property value.
+template <typename F>
+F SetToFlags(const TPropertyValue& value, std::initializer_list<std::pair<const char*, F>> names) {
+    F flags{};
+    for (const std::string& member : value.AsSet()) {
+        const std::pair<const char*, F>* known = nullptr;
+        for (const auto& name : names)
+            if (member == name.first) known = &name;
+        if (!known) InvalidPropertyValue(value);
+        flags = static_cast<F>(flags | known->second);
+    }
+    return flags;
 }
 
 class TPropertyReader {

@@ -144,17 +144,13 @@ bool TFileListBox::SetProperty(const std::string& name, const TPropertyValue& va
     if (name == "Mask") SetMask(value.AsString());
     else if (name == "ShowGlyphs") SetShowGlyphs(value.AsBoolean());
     else if (name == "FileType") {
-        static const char* const names[] = {"ftReadOnly", "ftHidden", "ftSystem", "ftVolumeID",
-                                            "ftDirectory", "ftArchive", "ftNormal"};
-        TFileType set = 0;
-        for (const std::string& member : value.AsSet()) {
-            int bit = -1;
-            for (int i = 0; i < 7; ++i)
-                if (member == names[i]) bit = i;
-            if (bit < 0) throw EReadError(LoadStr(SInvalidPropertyValue));
-            set = static_cast<TFileType>(set | (1u << bit));
-        }
-        SetFileType(set);
+        SetFileType(SetToFlags<TFileType>(value, {{"ftReadOnly", FileTypeOf({ftReadOnly})},
+                                                  {"ftHidden", FileTypeOf({ftHidden})},
+                                                  {"ftSystem", FileTypeOf({ftSystem})},
+                                                  {"ftVolumeID", FileTypeOf({ftVolumeID})},
+                                                  {"ftDirectory", FileTypeOf({ftDirectory})},
+                                                  {"ftArchive", FileTypeOf({ftArchive})},
+                                                  {"ftNormal", FileTypeOf({ftNormal})}}));
     } else if (name == "FileEdit") {
         reader.ResolveReference(value, [this](TComponent* c) { SetFileEdit(dynamic_cast<TEdit*>(c)); });
     } else if (name == "OnChange") {

@@ -308,15 +308,8 @@ bool TControl::SetProperty(const std::string& name, const TPropertyValue& value,
         if (name == "Color") SetColor(color);
         else Font.SetColor(color);
     } else if (name == "Font.Style") {
-        uint8_t style = 0;
-        for (const std::string& s : value.AsSet()) {
-            if (s == "fsBold") style |= fsBold;
-            else if (s == "fsItalic") style |= fsItalic;
-            else if (s == "fsUnderline") style |= fsUnderline;
-            else if (s == "fsStrikeOut") style |= fsStrikeOut;
-            else throw EReadError(LoadStr(SInvalidPropertyValue));
-        }
-        Font.SetStyle(style);
+        Font.SetStyle(SetToFlags<uint8_t>(
+            value, {{"fsBold", fsBold}, {"fsItalic", fsItalic}, {"fsUnderline", fsUnderline}, {"fsStrikeOut", fsStrikeOut}}));
     } else if (name == "Cursor") {
         TCursor cursor = crDefault;
         if (!IdentToCursor(value.AsIdentifier(), cursor)) throw EReadError(LoadStr(SInvalidPropertyValue));

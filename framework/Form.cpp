@@ -1,9 +1,6 @@
 #include "framework/Form.h"
 
 #include "framework/Application.h"
-#include "base/Exceptions.h"
-#include "base/ResStrings.h"
-#include "resources/StringIds.h"
 
 TForm::TForm(TComponent* owner) : TCustomControl(owner) {
     SetClassName("TForm");
@@ -135,15 +132,10 @@ bool TForm::SetProperty(const std::string& name, const TPropertyValue& value, TP
                     {"bsSizeable", TFormBorderStyle::bsSizeable}, {"bsDialog", TFormBorderStyle::bsDialog}});
         UpdateWindowSize();
     } else if (name == "BorderIcons") {
-        unsigned icons = 0;
-        for (const std::string& v : value.AsSet()) {
-            if (v == "biSystemMenu") icons |= biSystemMenu;
-            else if (v == "biMinimize") icons |= biMinimize;
-            else if (v == "biMaximize") icons |= biMaximize;
-            else if (v == "biHelp") icons |= biHelp;
-            else throw EReadError(LoadStr(SInvalidPropertyValue));
-        }
-        borderIcons_ = icons;
+        borderIcons_ = SetToFlags<unsigned>(value, {{"biSystemMenu", biSystemMenu},
+                                                    {"biMinimize", biMinimize},
+                                                    {"biMaximize", biMaximize},
+                                                    {"biHelp", biHelp}});
         UpdateWindowSize();
     } else if (name == "Icon") iconResource_ = value.AsString();
     else if (name == "PixelsPerInch") {

@@ -75,6 +75,10 @@ public:
     // Stops the window drawing until the program next waits for messages, for
     // changes that would each make the platform draw it again at once.
     void HoldRedrawUntilIdle();
+    // Erased and painted in a bitmap that reaches the screen in one copy, so
+    // the bare background never shows between erasing and painting.
+    bool DoubleBuffered() const { return doubleBuffered_; }
+    void SetDoubleBuffered(bool value) { doubleBuffered_ = value; }
     void SetBounds(int left, int top, int width, int height) override;
     RECT ClientRect() const override;
     bool Focused() const;
@@ -119,6 +123,9 @@ private:
     // Each answers its messages and returns true when the platform must not see them.
     bool ReflectToChild(TMessage& message);
     bool PaintMessage(TMessage& message);   // WM_ERASEBKGND, WM_PAINT
+    // Erases and paints what lies in `dc`'s clip, as the two messages do on the window.
+    void EraseAndPaint(HDC dc);
+    void PaintBuffered(HDC dc, const RECT& area);
     bool CursorMessage(TMessage& message);  // WM_SETCURSOR
     void MouseMessage(TMessage& message);   // moves, buttons, leaving; the platform sees them too
     void MouseLeftWindow();
@@ -135,6 +142,7 @@ private:
     bool aligning_ = false;
     bool destroyingHandle_ = false;
     bool redrawHeld_ = false;
+    bool doubleBuffered_ = false;
     TControl* mouseControl_ = nullptr;    // windowless child that has the mouse over it
     TControl* captureControl_ = nullptr;  // windowless child holding the mouse
     bool trackingLeave_ = false;

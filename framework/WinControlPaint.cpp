@@ -2,6 +2,7 @@
 #include "framework/WinControl.h"
 
 #include "base/ScopeGuard.h"
+#include "graphics/GdiObject.h"
 
 void TWinControl::Invalidate() {
     if (handle_) InvalidateRect(handle_, nullptr, TRUE);
@@ -21,16 +22,47 @@ void TWinControl::Update() {
 bool TWinControl::PaintMessage(TMessage& message) {
     if (!ownPaint_) return false;
     if (message.Msg == WM_ERASEBKGND) {
-        if (!EraseBackground(reinterpret_cast<HDC>(message.WParam))) return false;
+        // A double-buffered control erases in its bitmap, as part of painting.
+        if (!doubleBuffered_ && !EraseBackground(reinterpret_cast<HDC>(message.WParam))) return false;
         message.Result = 1;
         return true;
     }
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(handle_, &ps);
     ScopeGuard end([&] { EndPaint(handle_, &ps); });
+    if (doubleBuffered_) {
+        PaintBuffered(dc, ps.rcPaint);
+    } else {
+        PaintWindow(dc);
+        PaintControls(dc, nullptr);
+    }
+    return true;
+}
+
+void TWinControl::EraseAndPaint(HDC dc) {
+    if (!EraseBackground(dc)) {
+        TMessage erase{WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0, 0};
+        DefaultHandler(erase);
+    }
     PaintWindow(dc);
     PaintControls(dc, nullptr);
-    return true;
+}
+
+void TWinControl::PaintBuffered(HDC dc, const RECT& area) {
+    RECT client;
+    GetClientRect(handle_, &client);
+    if (IsRectEmpty(&client)) return;
+    MemoryDC buffer(dc);
+    GdiBitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    if (!buffer || !bitmap) {
+        EraseAndPaint(dc);  // without room for the bitmap, straight onto the window
+        return;
+    }
+    SelectGuard select(buffer.Get(), bitmap.Get());
+    IntersectClipRect(buffer.Get(), area.left, area.top, area.right, area.bottom);
+    EraseAndPaint(buffer.Get());
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer.Get(), area.left, area.top,
+           SRCCOPY);
 }
 
 bool TWinControl::EraseBackground(HDC dc) {

@@ -1,5 +1,6 @@
 #include "graphics/Picture.h"
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 #include <vector>
@@ -66,6 +67,13 @@ TPicture::~TPicture() = default;
 void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
                                   unsigned descriptionId, const std::string& className, TGraphicFactory factory) {
     FileFormats().push_back({Lower(extension), description, descriptionId, className, std::move(factory)});
+}
+
+void TPicture::UnregisterGraphicClass(const std::string& className) {
+    auto& formats = FileFormats();
+    formats.erase(std::remove_if(formats.begin(), formats.end(),
+                                 [&](const FileFormat& format) { return format.className == className; }),
+                  formats.end());
 }
 
 TGraphicFactory TPicture::FindClass(const std::string& className) {

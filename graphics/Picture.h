@@ -45,6 +45,8 @@ public:
     // Registers a file kind; later registrations win.
     static void RegisterFileFormat(const std::string& extension, const std::string& description, unsigned descriptionId,
                                    const std::string& className, TGraphicFactory factory);
+    // Withdraws every file kind of that picture class; the kinds it hid are found again.
+    static void UnregisterGraphicClass(const std::string& className);
     // "desc (*.ext)|*.ext|..." for every kind whose pictures are of class G.
     template <typename G>
     static std::string FilterText() {

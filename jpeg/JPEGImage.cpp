@@ -11,6 +11,8 @@
 TJPEGDefaults JPEGDefaults;
 
 namespace {
+bool registered = false;  // the two kinds are in the picture container
+
 int ScreenDepth() {
     WindowDC screen(nullptr);
     if (!screen.Get()) return 24;
@@ -26,12 +28,16 @@ void PickDefaultDepth() { JPEGDefaults.OutputDepth = DefaultDepthFor(ScreenDepth
 
 void RegisterJPEGImage() {
     PickDefaultDepth();
-    static bool registered = false;
     if (registered) return;
     registered = true;
     auto make = [] { return static_cast<TGraphic*>(new TJPEGImage); };
     TPicture::RegisterFileFormat("jpeg", "", SJPEGImageFile, "TJPEGImage", make);
     TPicture::RegisterFileFormat("jpg", "", SJPEGImageFile, "TJPEGImage", make);
+}
+
+void UnregisterJPEGImage() {
+    TPicture::UnregisterGraphicClass("TJPEGImage");
+    registered = false;
 }
 
 TJPEGImage::TJPEGImage()

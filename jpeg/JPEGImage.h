@@ -35,6 +35,8 @@ void PickDefaultDepth();
 // PickDefaultDepth, then makes "jpeg" and "jpg" files and streamed pictures
 // of class "TJPEGImage" known to the picture container.
 void RegisterJPEGImage();
+// Takes them out of the picture container again, at program end.
+void UnregisterJPEGImage();
 
 class TJPEGData : public TRefCounted {
 public:

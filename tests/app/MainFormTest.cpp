@@ -15,7 +15,7 @@
 #include "framework/StatusBar.h"
 #include "graphics/Bitmap.h"
 #include "framework/Image.h"
-#include "jpeg/SavePictureDialog.h"
+#include "dialogs/SavePictureDialog.h"
 #include "lists/ImageList.h"
 #include "lists/ListView.h"
 #include "tests/support/GuiTest.h"

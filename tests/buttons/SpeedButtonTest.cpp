@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
@@ -170,6 +171,91 @@ TEST_F(SpeedButtonLook, ADisabledTwoGlyphButtonShowsItsSecondImageInButtonColour
         return c == kKey ? kBackground : c;  // made face, which is transparent
     });
     EXPECT_EQ(wrong, "");
+}
+
+TEST_F(SpeedButtonLook, WithTheGlyphOnTheRightTheCaptionEndsTheSpacingLeftOfIt) {
+    const std::string caption = "Ab";
+    button->SetBounds(20, 30, 100, 22);
+    button->SetLayout(TButtonLayout::blGlyphRight);
+    button->SetCaption(caption);
+    // The caption's ink alone, drawn at x = 0 in the button's font, and its width.
+    TBitmap alone;
+    FillBitmap(alone, 100, 22, kBackground);
+    TCanvas& canvas = alone.Surface();
+    canvas.Font.Assign(button->Font);
+    canvas.Brush.SetColor(static_cast<TColor>(kBackground));
+    canvas.TextOut(0, 0, caption);
+    const int textWidth = canvas.TextWidth(caption);
+    int inkLeft = 100, inkRight = -1;
+    for (int x = 0; x < 100; ++x)
+        for (int y = 0; y < 22; ++y)
+            if (canvas.PixelAt(x, y) != kBackground) inkLeft = std::min(inkLeft, x), inkRight = std::max(inkRight, x);
+    ASSERT_LE(inkLeft, inkRight) << "the caption draws nothing";
+
+    const struct {
+        int margin, spacing;
+    } rows[] = {{4, 6}, {4, 0}, {0, 11}, {-1, 4}, {-1, 9}, {3, -1}};
+    const int axis = 98, glyph = 16;  // inside the one-pixel frame of a flat button
+    for (const auto& row : rows) {
+        SCOPED_TRACE("margin " + std::to_string(row.margin) + ", spacing " + std::to_string(row.spacing));
+        button->SetMargin(row.margin);
+        button->SetSpacing(row.spacing);
+        int margin = row.margin, spacing = row.spacing;
+        if (margin == -1) margin = (axis - (glyph + spacing + textWidth) + 1) / 2;
+        if (spacing == -1) spacing = (axis - margin - glyph - textWidth) / 2;
+        const int glyphLeft = 1 + axis - margin - glyph, textLeft = glyphLeft - spacing - textWidth;
+        EXPECT_EQ(Pixel(glyphLeft, 3), kMark);
+        // The caption's ink, left of the glyph, as the window shows it.
+        UpdateWindow(Window());
+        GdiFlush();
+        HDC dc = GetDC(Window());
+        int left = 100, right = -1;
+        for (int x = 0; x < glyphLeft; ++x)
+            for (int y = 0; y < 22; ++y)
+                if (GetPixel(dc, 20 + x, 30 + y) != kBackground) left = std::min(left, x), right = std::max(right, x);
+        ReleaseDC(Window(), dc);
+        EXPECT_EQ(left, textLeft + inkLeft);
+        EXPECT_EQ(right, textLeft + inkRight);
+    }
+}
+
+TEST_F(SpeedButtonInput, AGroupedButtonThatIsDownStaysDownUnlessAllUpIsAllowed) {
+    auto* other = new TSpeedButton(&form);
+    other->SetBounds(50, 30, 22, 22);
+    other->SetFlat(true);
+    other->SetParent(&form);
+    button->SetGroupIndex(1);
+    other->SetGroupIndex(1);
+    auto click = [&](TSpeedButton* which) {
+        const int left = which == button ? 20 : 50;
+        SendMouse(Window(), WM_LBUTTONDOWN, left + 5, 35, MK_LBUTTON);
+        SendMouse(Window(), WM_LBUTTONUP, left + 5, 35);
+    };
+    const struct {
+        const char* what;
+        bool allowAllUp;  // set on the button, which tells its group
+        TSpeedButton* clicked;
+        bool buttonDown, otherDown;
+    } steps[] = {
+        {"the button goes down", false, button, true, false},
+        {"clicked again it stays down", false, button, true, false},
+        {"the other takes over", false, other, false, true},
+        {"and stays down too", false, other, false, true},
+        {"all up allowed: it can go up", true, other, false, false},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        button->SetAllowAllUp(step.allowAllUp);
+        clicks = 0;
+        click(step.clicked);
+        EXPECT_EQ(clicks, step.clicked == button ? 1 : 0);
+        EXPECT_EQ(button->Down(), step.buttonDown);
+        EXPECT_EQ(other->Down(), step.otherDown);
+        EXPECT_EQ(button->State(), step.buttonDown ? StateExclusive : StateUp);
+        // Held down: a sunken frame and the glyph one pixel right and down.
+        EXPECT_EQ(Frame(), step.buttonDown ? Sunken() : kNoFrame);
+        EXPECT_EQ(Pixel(step.buttonDown ? 4 : 3, step.buttonDown ? 4 : 3), kMark);
+    }
 }
 
 TEST_F(SpeedButtonInput, AClickNeedsTheLeftPressAndReleaseOnTheEnabledButton) {

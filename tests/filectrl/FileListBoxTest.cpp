@@ -16,6 +16,7 @@
 #include "filectrl/PathHelpers.h"
 #include "framework/Application.h"
 #include "framework/Edit.h"
+#include "framework/FormReader.h"
 #include "base/Exceptions.h"
 #include "graphics/Bitmap.h"
 #include "tests/support/GuiTest.h"
@@ -463,4 +464,25 @@ TEST_F(FileListLinks, APartnerDestroyedFirstIsForgottenAndTheOtherSideKeepsWorki
     ClickItem(0);
     EXPECT_EQ(Shown(), Texts({"b.txt"}));
     EXPECT_EQ(list->ItemIndex(), 0);
+}
+
+TEST(FileListReading, FileTypesAreReadByNameAndAnUnknownNameIsRefusedWithItsLine) {
+    const struct {
+        const char* set;
+        const char* error;
+        TFileType type;
+    } rows[] = {
+        {"[ftHidden, ftDirectory, ftNormal]", "(no error)", FileTypeOf({ftHidden, ftDirectory, ftNormal})},
+        {"[ftReadOnly, ftSystem, ftVolumeID, ftArchive]", "(no error)",
+         FileTypeOf({ftReadOnly, ftSystem, ftVolumeID, ftArchive})},
+        {"[ftNormal, ftSecret]", "无效的属性值 (3)", FileTypeOf({ftNormal})},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.set);
+        TFileListBox list(nullptr);  // without a window nothing is listed
+        TFormReader reader;
+        const std::string text = std::string("L : TFileListBox {\n  Mask = \"*.x\"\n  FileType = ") + row.set + "\n}";
+        EXPECT_EQ(ErrorText<EReadError>([&] { reader.ReadRoot(&list, ParseFormText(text)); }), row.error);
+        EXPECT_EQ(list.FileType(), row.type);
+    }
 }

@@ -182,3 +182,29 @@ TEST(FormReading, AValueOfTheWrongKindIsRejected) {
     EXPECT_NE(ErrorOf([&] { ReadInto(a, "F : TTestForm { P : TPanel { Height = \"tall\" } }"); }), "(no error)");
     EXPECT_NE(ErrorOf([&] { ReadInto(b, "F : TTestForm { P : TPanel { Align = alSideways } }"); }), "(no error)");
 }
+
+TEST(FormReading, SetsOfFlagsAreReadByNameAndAnUnknownNameIsRefusedWithItsLine) {
+    struct Row {
+        std::string properties;  // of the form, from its second line
+        std::string error;
+        unsigned icons;
+        uint8_t style;  // of the panel
+    } rows[] = {
+        {"BorderIcons = [biHelp, biSystemMenu]\n", "(no error)", biHelp | biSystemMenu, 0},
+        {"BorderIcons = []\n", "(no error)", 0, 0},
+        {"BorderIcons = [biSystemMenu, biClose]\n", "无效的属性值 (2)", 0, 0},
+        {"P : TPanel { Font.Style = [fsUnderline, fsBold] }\n", "(no error)", biSystemMenu | biMinimize | biMaximize,
+         fsUnderline | fsBold},
+        {"\n\nP : TPanel {\n Font.Style = [fsBold, fsHeavy] }\n", "无效的属性值 (5)", 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.properties);
+        TTestForm form;
+        EXPECT_EQ(ErrorOf([&] { ReadInto(form, "F : TTestForm {\n" + row.properties + "}"); }), row.error);
+        if (row.error != "(no error)") continue;
+        EXPECT_EQ(form.BorderIcons(), row.icons);
+        if (auto* panel = dynamic_cast<TPanel*>(form.FindComponent("P"))) {
+            EXPECT_EQ(panel->Font.Style(), row.style);
+        }
+    }
+}

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "framework/Label.h"
 #include "framework/Panel.h"
+#include "graphics/GdiObject.h"
 #include "tests/support/GuiTest.h"
 
 namespace {
@@ -102,4 +104,39 @@ TEST_F(PanelFixture, AnEmptyCaptionDrawsNoText) {
     panel->SetCaption("");
     EXPECT_TRUE(TextColumns().empty());
     EXPECT_EQ(WindowText(panel->WindowHandle()), "");
+}
+
+TEST_F(PanelFixture, ADoubleBufferedPanelIsErasedOnlyWithItsPaintingAndLooksAsAPlainOne) {
+    // The same panel twice, one painted through a bitmap, each with a windowless child.
+    TPanel* panels[2] = {panel, new TPanel(&form)};
+    panels[1]->SetParent(&form);
+    panels[1]->SetBounds(10, 100, 120, 40);
+    for (TPanel* p : panels) {
+        p->SetCaption("双缓冲");
+        p->SetBevelInner(TBevelCut::bvLowered);
+        auto* label = new TLabel(&form);
+        label->SetCaption("Label");
+        label->SetBounds(4, 4, 40, 14);
+        label->SetParent(p);
+    }
+    panel->SetDoubleBuffered(true);
+    panel->Invalidate();
+    int differing = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x) differing += Pixel(x, y) != WindowPixel(panels[1]->Handle(), x, y);
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(Pixel(100, 20), Sys(COLOR_BTNFACE)) << "the panel was painted";
+
+    // Erasing by itself leaves the plain panel's context face-coloured and the other's untouched.
+    const COLORREF marker = RGB(1, 2, 3);
+    for (TPanel* p : panels) {
+        MemoryDC dc;
+        GdiBitmap bitmap(CreateBitmap(120, 40, 1, 32, nullptr));
+        SelectGuard select(dc.Get(), bitmap.Get());
+        GdiBrush brush(CreateSolidBrush(marker));
+        RECT all{0, 0, 120, 40};
+        FillRect(dc.Get(), &all, brush.Get());
+        EXPECT_NE(SendMessageA(p->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0), 0);
+        EXPECT_EQ(GetPixel(dc.Get(), 100, 20), p->DoubleBuffered() ? marker : Sys(COLOR_BTNFACE));
+    }
 }

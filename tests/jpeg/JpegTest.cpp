@@ -17,6 +17,7 @@
 #include "framework/Image.h"
 #include "graphics/Picture.h"
 #include "jpeg/JPEGImage.h"
+#include "tests/support/CmykJpeg.h"
 #include "tests/support/GuiTest.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/FileBytes.h"
@@ -274,23 +275,7 @@ TEST(JpegDisplay, DamagedStreamsRaiseJpegErrorsOrDecodeWhatIsLeftButNeverCrash) 
 }
 
 TEST(JpegDisplay, FourColourComponentsAreRefusedRatherThanWrittenIntoThreeByteRows) {
-    // A CMYK file, made with the library directly.
-    jpeg_compress_struct c{};
-    jpeg_error_mgr errors{};
-    c.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = 33, c.image_height = 9, c.input_components = 4, c.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row(33 * 4, 200);
-    for (JSAMPROW rows = row.data(); c.next_scanline < c.image_height;) jpeg_write_scanlines(&c, &rows, 1);
-    jpeg_finish_compress(&c);
-    std::string cmyk(reinterpret_cast<char*>(out), size);
-    jpeg_destroy_compress(&c);
-    free(out);
+    const std::string cmyk = CmykJpeg(33, 9);
     for (bool gray : {false, true}) {
         TJPEGImage image;
         image.GrayOutput = gray;
@@ -423,4 +408,44 @@ TEST(JpegProgress, AHandlersExceptionEndsTheWorkCleanlyAndEAbortKeepsWhatWasDone
         EXPECT_EQ(image.DecodedBitmap()->PixelLayout(), TPixelLayout::pl8Bit);
         EXPECT_EQ(starts, 1);
     }
+}
+
+TEST(JpegRegistration, WithdrawnKindsAreUnknownToThePictureContainerUntilRegisteredAgain) {
+    TBitmap bitmap;
+    Fill(bitmap, 8, 6);
+    TJPEGImage image;
+    image.CopyFromBitmap(bitmap);
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string file = std::string(folder) + "tulvar-withdrawn.jpg";
+    image.WriteToFile(file);
+    TPicture source;
+    source.SetContent(&image);
+    const std::string stored = source.WriteData();
+    const struct {
+        void (*step)();
+        bool known;
+        const char* filter;
+        const char* loadError;
+        int width;  // of the file read and of the stored picture read; 0 for no picture
+    } rows[] = {
+        {UnregisterJPEGImage, false, "全部 (*.bmp;*.ico)|*.bmp;*.ico|位图 (*.bmp)|*.bmp|图标 (*.ico)|*.ico",
+         "未知的图象文件扩展名 (.jpg)", 0},
+        {RegisterJPEGImage, true,
+         "全部 (*.jpg;*.jpeg;*.bmp;*.ico)|*.jpg;*.jpeg;*.bmp;*.ico|JPEG Image File (*.jpg)|*.jpg|"
+         "JPEG Image File (*.jpeg)|*.jpeg|位图 (*.bmp)|*.bmp|图标 (*.ico)|*.ico",
+         "(no error)", 8},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.known ? "registered again" : "withdrawn");
+        row.step();
+        EXPECT_EQ(static_cast<bool>(TPicture::FindClass("TJPEGImage")), row.known);
+        EXPECT_EQ(TPicture::FilterText<TGraphic>(), row.filter);
+        TPicture loaded, read;
+        EXPECT_EQ(ErrorText<EInvalidGraphic>([&] { loaded.LoadFromFile(file); }), row.loadError);
+        EXPECT_EQ(loaded.Width(), row.width);
+        read.ReadData(stored);
+        EXPECT_EQ(read.Width(), row.width);
+    }
+    DeleteFileA(file.c_str());
 }

@@ -2,7 +2,7 @@
 // The file dialog with a picture preview pane beside the platform's controls:
 // the picture selected in the file list, scaled to fit, its size in pixels,
 // and a button that opens it in a larger preview window.
-#include "jpeg/OpenDialog.h"
+#include "dialogs/OpenDialog.h"
 
 class TImage;
 class TLabel;

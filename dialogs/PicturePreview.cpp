@@ -1,13 +1,13 @@
-#include "jpeg/PicturePreview.h"
+#include "dialogs/PicturePreview.h"
 
 #include <algorithm>
 
 #include "base/ResStrings.h"
+#include "dialogs/CommonDialog.h"
 #include "framework/Form.h"
 #include "framework/Image.h"
 #include "framework/Panel.h"
 #include "graphics/Picture.h"
-#include "jpeg/CommonDialog.h"
 #include "resources/StringIds.h"
 
 namespace {
@@ -74,6 +74,7 @@ void ShowPicturePreview(TPicture& picture) {
     panel->SetBevelOuter(TBevelCut::bvNone);
     panel->SetBorderWidth(5);
     panel->SetColor(clWindow);
+    panel->SetDoubleBuffered(true);  // a sized picture is redrawn without flicker
     panel->SetAlign(TAlign::alClient);
     panel->SetParent(&form);
 

@@ -7,16 +7,20 @@
 #include <functional>
 #include <vector>
 
+#include "base/Exceptions.h"
 #include "base/WholeFile.h"
 #include "buttons/SpeedButton.h"
+#include "dialogs/SavePictureDialog.h"
 #include "framework/Application.h"
 #include "framework/Edit.h"
+#include "framework/Form.h"
+#include "framework/FormReader.h"
 #include "framework/Image.h"
 #include "framework/Label.h"
 #include "framework/Panel.h"
 #include "graphics/Picture.h"
 #include "jpeg/JPEGImage.h"
-#include "jpeg/SavePictureDialog.h"
+#include "tests/support/CmykJpeg.h"
 #include "tests/support/GuiTest.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/SaveDialogDriver.h"
@@ -99,6 +103,36 @@ public:
 };
 
 const char kProgramFilter[] = "Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|JPG(*.jpg)|*.jpg";
+
+// Waits, tick by tick, until `done` holds.
+Step Until(std::function<bool()> done) {
+    return [done](HWND) { return done(); };
+}
+
+BOOL CALLBACK MatchPreview(HWND wnd, LPARAM found) {
+    auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(wnd));
+    if (!form || !IsWindowVisible(wnd) || form->Name() != "PreviewForm") return TRUE;
+    *reinterpret_cast<TForm**>(found) = form;
+    return FALSE;
+}
+
+// The preview window while it is open, or null.
+TForm* OpenPreview() {
+    TForm* found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), MatchPreview, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Left-button messages at a client point, posted as the user's input would be:
+// a click, or a double click.
+void PostClicks(HWND wnd, int x, int y, bool twice) {
+    const LPARAM at = MAKELPARAM(x, y);
+    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(wnd, WM_LBUTTONUP, 0, at);
+    if (!twice) return;
+    PostMessageA(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageA(wnd, WM_LBUTTONUP, 0, at);
+}
 }  // namespace
 
 TEST(SaveDialog, AnswersComeBackOnlyWhenConfirmed) {
@@ -231,4 +265,108 @@ TEST(SaveDialog, FilterKeepsADoubleByteCharacterWhoseSecondByteIsABar) {
                          }),
                          Press(IDCANCEL)});
     EXPECT_EQ(types, (std::vector<std::string>{"東方 (*.x)", "Other (*.y)"}));
+}
+
+TEST(SaveDialog, OptionsAreReadByNameAndAnUnknownNameIsRefusedWithItsLine) {
+    const struct {
+        const char* properties;
+        const char* error;
+        TOpenOptions options;
+        TOpenOptionsEx optionsEx;
+    } rows[] = {
+        {"Options = [ofOverwritePrompt, ofForceShowHidden, ofOldStyleDialog]\n  OptionsEx = [ofExNoPlacesBar]",
+         "(no error)", ofOverwritePrompt | ofForceShowHidden | ofOldStyleDialog, ofExNoPlacesBar},
+        {"Options = []\n  OptionsEx = []", "(no error)", 0, 0},
+        {"Options = [ofHideReadOnly, ofNoSuchOption]", "无效的属性值 (2)", ofHideReadOnly | ofEnableSizing, 0},
+        {"Options = [ofReadOnly]\n  OptionsEx = [ofExNoPlacesBar, ofExPlaces]", "无效的属性值 (3)", ofReadOnly, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.properties);
+        TSavePictureDialog dialog(nullptr);
+        TFormReader reader;
+        const std::string text = std::string("D : TSavePictureDialog {\n  ") + row.properties + "\n}";
+        EXPECT_EQ(ErrorText<EReadError>([&] { reader.ReadRoot(&dialog, ParseFormText(text)); }), row.error);
+        EXPECT_EQ(dialog.Options(), row.options);
+        EXPECT_EQ(dialog.OptionsEx(), row.optionsEx);
+    }
+}
+
+TEST(SaveDialog, ThePreviewButtonAndADoubleClickOnThePictureShowACopyInAPreviewWindowThatEscCloses) {
+    if (!TPicture::FindClass("TJPEGImage")) RegisterJPEGImage();
+    TempFolder folder;
+    TBitmap bitmap;
+    FillBitmap(bitmap, 468, 60, RGB(30, 200, 30));
+    TJPEGImage jpeg;
+    jpeg.CopyFromBitmap(bitmap);
+    jpeg.WriteToFile(folder / "banner.jpg");
+    TSavePictureDialog dialog(nullptr);
+    dialog.SetFilter("All (*.*)|*.*");
+    dialog.SetInitialDir(folder.path);
+    struct Seen {
+        std::string caption = "(not opened)", pictureClass;
+        int width = 0, height = 0;
+        bool copy = false, doubleBuffered = false, closedByEsc = false;
+    };
+    const struct {
+        const char* how;
+        bool twice;
+    } ways[] = {{"preview button", false}, {"double click on the picture", true}};
+    Seen seen[2];
+    std::vector<Step> steps{Select("banner.jpg"), Until([&] { return dialog.PreviewButton()->Enabled(); })};
+    for (int i = 0; i < 2; ++i) {
+        steps.push_back(Check([&dialog, twice = ways[i].twice](HWND) {
+            TControl* target = twice ? static_cast<TControl*>(dialog.PaintBox()) : dialog.PreviewButton();
+            PostClicks(target->Parent()->WindowHandle(), target->Left() + target->Width() / 2,
+                       target->Top() + target->Height() / 2, twice);
+        }));
+        steps.push_back([&dialog, &seen = seen[i]](HWND) {
+            TForm* form = OpenPreview();
+            if (!form) return false;  // the posted input is not handled yet
+            seen.caption = WindowText(form->WindowHandle());
+            auto* panel = dynamic_cast<TPanel*>(form->FindComponent("Panel"));
+            auto* image = dynamic_cast<TImage*>(form->FindComponent("Image"));
+            seen.doubleBuffered = panel && panel->DoubleBuffered();
+            if (image && image->Picture().Content()) {
+                seen.pictureClass = image->Picture().Content()->ClassName();
+                seen.width = image->Picture().Width();
+                seen.height = image->Picture().Height();
+                seen.copy = image->Picture().Content() != dialog.PaintBox()->Picture().Content();
+            }
+            HWND focus = GetFocus(), wnd = form->WindowHandle();
+            PostMessageA(focus == wnd || IsChild(wnd, focus) ? focus : wnd, WM_KEYDOWN, VK_ESCAPE, 1);
+            return true;
+        });
+        steps.push_back([&seen = seen[i], ticks = 0](HWND) mutable {
+            TForm* form = OpenPreview();
+            seen.closedByEsc = !form;
+            if (form && ++ticks > 25) form->Close();  // so that the dialog can still be left
+            return !form || ticks > 25;
+        });
+    }
+    steps.push_back(Press(IDCANCEL));
+    RunAnswered(dialog, steps);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(ways[i].how);
+        EXPECT_EQ(seen[i].caption, "预览");
+        EXPECT_EQ(seen[i].pictureClass, "TJPEGImage");
+        EXPECT_EQ(seen[i].width, 468);
+        EXPECT_EQ(seen[i].height, 60);
+        EXPECT_TRUE(seen[i].copy);
+        EXPECT_TRUE(seen[i].doubleBuffered);
+        EXPECT_TRUE(seen[i].closedByEsc);
+    }
+}
+
+TEST(SaveDialog, APictureThePaneCannotPaintSaysSoInThePaneAndNowhereElse) {
+    if (!TPicture::FindClass("TJPEGImage")) RegisterJPEGImage();
+    TempFolder folder;
+    WriteWholeFile(folder / "cmyk.jpg", CmykJpeg(33, 9));
+    TSavePictureDialog dialog(nullptr);
+    dialog.SetFilter("All (*.*)|*.*");
+    dialog.SetInitialDir(folder.path);
+    std::string label;
+    RunAnswered(dialog, {Select("cmyk.jpg"),
+                         Until([&] { return dialog.PaintPanel()->Caption() == "无效的流格式"; }),
+                         Check([&](HWND) { label = dialog.PictureLabel()->Caption(); }), Press(IDCANCEL)});
+    EXPECT_EQ(label, " (33x9)");  // the header was read; only the pixels cannot be
 }

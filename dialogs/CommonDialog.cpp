@@ -1,4 +1,4 @@
-#include "jpeg/CommonDialog.h"
+#include "dialogs/CommonDialog.h"
 
 #include <algorithm>
 
@@ -15,14 +15,17 @@ TModalScope::TModalScope() : active_(GetActiveWindow()), focus_(GetFocus()) {
 }
 
 BOOL CALLBACK TModalScope::DisableOne(HWND wnd, LPARAM scope) {
-    // Hidden windows (the application's own, a hint) are left alone, as are
-    // windows that something else disabled: those stay disabled afterwards.
-    if (IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
-        auto* self = reinterpret_cast<TModalScope*>(scope);
-        self->disabled_.push_back(wnd);
-        EnableWindow(wnd, FALSE);
-    }
-    return TRUE;
+    // A failure ends the walk; what was disabled so far is enabled again with the scope.
+    return CallbackBarrier<BOOL>(FALSE, [&] {
+        // Hidden windows (the application's own, a hint) are left alone, as are
+        // windows that something else disabled: those stay disabled afterwards.
+        if (IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
+            auto* self = reinterpret_cast<TModalScope*>(scope);
+            self->disabled_.push_back(wnd);
+            EnableWindow(wnd, FALSE);
+        }
+        return TRUE;
+    });
 }
 
 TModalScope::~TModalScope() {

@@ -1,6 +1,6 @@
 #pragma once
 // The save-picture dialog: the platform's save dialog with the picture preview pane.
-#include "jpeg/OpenPictureDialog.h"
+#include "dialogs/OpenPictureDialog.h"
 
 class TSavePictureDialog : public TOpenPictureDialog {
 public:

@@ -1,16 +1,16 @@
-#include "jpeg/OpenPictureDialog.h"
+#include "dialogs/OpenPictureDialog.h"
 
 #include <dlgs.h>
 
 #include "base/Exceptions.h"
 #include "base/ResStrings.h"
 #include "buttons/SpeedButton.h"
+#include "dialogs/PicturePreview.h"
 #include "framework/Image.h"
 #include "framework/Label.h"
 #include "framework/Panel.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Picture.h"
-#include "jpeg/PicturePreview.h"
 #include "resources/StringIds.h"
 
 namespace {
@@ -162,6 +162,9 @@ void TOpenPictureDialog::DoSelectionChange() {
 bool TOpenPictureDialog::PreviewFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    // Emptied first: what follows may paint the pane at once, and a picture
+    // that cannot be painted leaves its own caption there.
+    paintPanel_->SetCaption("");
     try {
         // An unknown extension or a damaged file is simply no picture here.
         paintBox_->Picture().LoadFromFile(path);
@@ -171,7 +174,6 @@ bool TOpenPictureDialog::PreviewFile(const std::string& path) {
         return false;
     }
     previewButton_->SetEnabled(true);
-    paintPanel_->SetCaption("");
     return true;
 }
 

@@ -1,4 +1,4 @@
-#include "jpeg/SavePictureDialog.h"
+#include "dialogs/SavePictureDialog.h"
 
 TSavePictureDialog::TSavePictureDialog(TComponent* owner) : TOpenPictureDialog(owner) {
     SetClassName("TSavePictureDialog");

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/Form.h"
-#include "jpeg/CommonDialog.h"
+#include "dialogs/CommonDialog.h"
 
 // Each option is the platform flag it sets, except ofOldStyleDialog, which
 // clears the Explorer flag instead of setting it.

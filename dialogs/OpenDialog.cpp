@@ -1,18 +1,15 @@
-#include "jpeg/OpenDialog.h"
-
-#include "base/GbkText.h"
+#include "dialogs/OpenDialog.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <utility>
 
-#include "base/Exceptions.h"
+#include "base/GbkText.h"
 #include "base/PropertyValue.h"
-#include "base/ResStrings.h"
 #include "framework/Barrier.h"
-#include "resources/StringIds.h"
 
 namespace {
-const std::pair<const char*, unsigned> kOptionNames[] = {
+const std::initializer_list<std::pair<const char*, unsigned>> kOptionNames = {
     {"ofReadOnly", ofReadOnly},
     {"ofOverwritePrompt", ofOverwritePrompt},
     {"ofHideReadOnly", ofHideReadOnly},
@@ -36,21 +33,6 @@ const std::pair<const char*, unsigned> kOptionNames[] = {
     {"ofDontAddToRecent", ofDontAddToRecent},
     {"ofForceShowHidden", ofForceShowHidden},
 };
-
-template <size_t N>
-unsigned FlagsFromSet(const TPropertyValue& value, const std::pair<const char*, unsigned> (&names)[N]) {
-    unsigned flags = 0;
-    for (const std::string& member : value.AsSet()) {
-        bool known = false;
-        for (const auto& [name, flag] : names)
-            if (member == name) {
-                flags |= flag;
-                known = true;
-            }
-        if (!known) throw EReadError(LoadStr(SInvalidPropertyValue));
-    }
-    return flags;
-}
 
 // "desc|mask|desc|mask" as the platform wants it: NUL-separated, two NULs at the end.
 std::string PlatformFilter(const std::string& filter) {
@@ -268,10 +250,8 @@ bool TOpenDialog::SetProperty(const std::string& name, const TPropertyValue& val
     else if (name == "Title") SetTitle(value.AsString());
     else if (name == "DefaultExt") SetDefaultExt(value.AsString());
     else if (name == "InitialDir") SetInitialDir(value.AsString());
-    else if (name == "Options") SetOptions(FlagsFromSet(value, kOptionNames));
-    else if (name == "OptionsEx") {
-        static const std::pair<const char*, unsigned> names[] = {{"ofExNoPlacesBar", ofExNoPlacesBar}};
-        SetOptionsEx(FlagsFromSet(value, names));
-    } else return TCommonDialog::SetProperty(name, value, reader);
+    else if (name == "Options") SetOptions(SetToFlags(value, kOptionNames));
+    else if (name == "OptionsEx") SetOptionsEx(SetToFlags<unsigned>(value, {{"ofExNoPlacesBar", ofExNoPlacesBar}}));
+    else return TCommonDialog::SetProperty(name, value, reader);
     return true;
 }
