@@ -93,8 +93,8 @@ TOpenPictureDialog::TOpenPictureDialog(TComponent* owner) : TOpenDialog(owner) {
     previewButton_->SetBounds(77, 1, 23, 22);
     previewButton_->SetEnabled(false);
     TBitmap glyph;
-    glyph.SetGdiHandle(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), "PREVIEWGLYPH", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    glyph.SetGdiHandle(GdiBitmap(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), "PREVIEWGLYPH", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))));
     previewButton_->SetGlyph(&glyph);
     previewButton_->SetHint(LoadStr(SPreview));
     previewButton_->SetShowHint(true);

@@ -37,7 +37,7 @@ public:
     void SetGdiHandle(GdiBitmap&& handle);
     // The same for a raw handle: Owned, handed over as above; Borrowed, the
     // caller keeps it alive while this bitmap uses it, and deletes it.
-    void SetGdiHandle(HBITMAP handle, THandleUse use = THandleUse::Owned);
+    void SetGdiHandle(HBITMAP handle, THandleUse use);
     // The cached one-bit transparency mask, made when needed.
     HBITMAP MaskHandle();
     TColor TransparentColor();

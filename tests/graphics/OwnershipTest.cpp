@@ -99,7 +99,7 @@ TEST(LentHandles, ABitmapDrawsOnALentHandleAndLeavesItToTheLender) {
         // The only user of the lent handle draws straight on it.
         shown.Surface().Brush.SetColor(static_cast<TColor>(kBlue));
         shown.Surface().FillRect({0, 0, 2, 2});
-        shown.SetGdiHandle(nullptr);
+        shown.SetGdiHandle(GdiBitmap());
         EXPECT_TRUE(Alive(lent));
     }
     EXPECT_TRUE(Alive(lent));
