@@ -159,6 +159,14 @@ void TForm1::CentrePreview() {
                       Image2->Width(), Image2->Height());
 }
 
+TIconListFill& TForm1::IconFill() {
+    if (!iconFill_) {
+        iconFill_ = std::make_unique<TIconListFill>(IconSource, *ImageList1, *ListView1);
+        iconFill_->OnFillingChange = [this](bool filling) { ListView1->SetCursor(filling ? crAppStart : crDefault); };
+    }
+    return *iconFill_;
+}
+
 void TForm1::SetToolButtonsEnabled(bool enabled) {
     for (TSpeedButton* button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) button->SetEnabled(enabled);
 }
@@ -169,14 +177,8 @@ void TForm1::FileListBox1Change(TObject*) {
     PreviewIcon(0);
     ApplyZoom();
     CentrePreview();
-    TIcon icon;
-    ImageList1->EmptyImages();
-    for (int i = 0; i < IconCount; ++i) {
-        icon.SetGdiHandle(IconSource.Icon(i));
-        ImageList1->InsertIconAt(i, &icon);
-    }
-    ListView1->RemoveAllItems();
-    for (int i = 0; i < IconCount; ++i) ListView1->SetItemImageIndex(ListView1->AppendItem(), i);
+    // The list fills in steps between messages, after the texts below.
+    IconFill().Start(IconCount);
     StatusBar1->SetPanelText(1, LoadStr(SFileLocation) + FilePath);
     Panel11->SetCaption(IconCount != 0 ? LoadStr(SSelectedIconPrefix) + "1" + LoadStr(SSelectedIconSuffix) : "");
     if (FilePath.empty()) return;

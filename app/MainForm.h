@@ -1,7 +1,9 @@
 #pragma once
 // The one window of the program: its components, its working state and its handlers.
+#include <memory>
 #include <string>
 
+#include "app/IconListFill.h"
 #include "framework/Form.h"
 #include "graphics/IconSource.h"
 #include "iconfile/IconFile.h"
@@ -62,6 +64,8 @@ public:
     std::string FilePath;
     // The icons of FilePath, as its last count read them.
     TIconSource IconSource;
+    // The icon list's fill; the scan starts it, and the message loop runs it.
+    TIconListFill& IconFill();
     int IconCount = 0;
     int ZoomLevel = 0;
     // The maker's web page that the banner opens.
@@ -109,5 +113,6 @@ private:
     void Bind(T*& field, const char* name);
 
     std::string webAddress_;
+    std::unique_ptr<TIconListFill> iconFill_;
     int shownIcon_ = 0;  // the icon of FilePath in the preview
 };

@@ -14,7 +14,7 @@ bool IdentToCursor(const std::string& name, TCursor& cursor) {
         const char* name;
         TCursor value;
     } names[] = {{"crDefault", crDefault},   {"crArrow", crArrow},     {"crHourGlass", crHourGlass},
-                 {"crHSplit", crHSplit},     {"crHandPoint", crHandPoint}};
+                 {"crHSplit", crHSplit},     {"crAppStart", crAppStart}, {"crHandPoint", crHandPoint}};
     for (const auto& n : names)
         if (name == n.name) {
             cursor = n.value;
@@ -48,10 +48,22 @@ HCURSOR CursorHandle(TCursor cursor) {
     switch (cursor) {
     case crHourGlass: id = IDC_WAIT; break;
     case crHSplit: id = IDC_SIZEWE; break;
+    case crAppStart: id = IDC_APPSTARTING; break;
     case crHandPoint: id = IDC_HAND; break;
     default: break;
     }
     return LoadCursorA(nullptr, id);
+}
+
+void TControl::SetCursor(TCursor cursor) {
+    if (cursor == cursor_) return;
+    cursor_ = cursor;
+    TWinControl* window = IsWindowed() ? static_cast<TWinControl*>(this) : Parent();
+    POINT at;
+    if (!window || !window->WindowHandle() || !GetCursorPos(&at) || WindowFromPoint(at) != window->WindowHandle())
+        return;
+    SendMessageA(window->WindowHandle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window->WindowHandle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {

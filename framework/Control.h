@@ -20,6 +20,7 @@ constexpr TCursor crDefault = 0;
 constexpr TCursor crArrow = -2;
 constexpr TCursor crHourGlass = -11;
 constexpr TCursor crHSplit = -14;
+constexpr TCursor crAppStart = -19;
 constexpr TCursor crHandPoint = -21;
 bool IdentToCursor(const std::string& name, TCursor& cursor);
 // Whether `key` is the accelerator a caption marks with '&' ("&&" is a plain
@@ -93,7 +94,8 @@ public:
     void SetColor(TColor color);
     bool ParentColor() const { return parentColor_; }
     TCursor Cursor() const { return cursor_; }
-    void SetCursor(TCursor cursor) { cursor_ = cursor; }
+    // The pointer over the control takes the new shape at once.
+    void SetCursor(TCursor cursor);
 
     unsigned ControlStyle = 0;
     bool HasStyle(TControlStyle style) const { return (ControlStyle & style) != 0; }

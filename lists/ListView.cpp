@@ -182,6 +182,10 @@ void TCustomListView::SetItemData(TListItem* item, void* data) {
     if (sortType_ == TSortType::stData || sortType_ == TSortType::stBoth) SortByCaption();
 }
 
+void TCustomListView::RedrawItems(int first, int last) {
+    if (WindowHandle()) SendMessageA(WindowHandle(), LVM_REDRAWITEMS, first, last);
+}
+
 void TCustomListView::BeginUpdate() {
     if (updateCount_++ > 0) return;
     if (WindowHandle()) SendMessageA(WindowHandle(), WM_SETREDRAW, FALSE, 0);

@@ -55,6 +55,9 @@ public:
     void SetItemImageIndex(TListItem* item, int index);
     void SetItemCaption(TListItem* item, const std::string& text);
     void SetItemData(TListItem* item, void* data);
+    // Draws the items from `first` to `last` again, when they are in view:
+    // their pictures changed in the image list.
+    void RedrawItems(int first, int last);
     // A batch of item changes: no repainting and no sorting while it lasts,
     // one sort at its end when the sort type asks for one. Batches nest.
     void BeginUpdate();

@@ -86,7 +86,13 @@ struct WindowFixture : ::testing::Test {
         form->FileListBox1->SetMask("*.*");
         form->FileListBox1->RescanFiles();
     }
+    // Clicks the file and lets the message loop fill the icon list, as the program does.
     static void Click(const std::string& name) {
+        Press(name);
+        FinishFill();
+    }
+    // The click alone: the icon list has only begun to fill.
+    static void Press(const std::string& name) {
         int index = form->FileListBox1->Items().FindExact(name);
         ASSERT_GE(index, 0) << name << " is not listed";
         HWND list = form->FileListBox1->WindowHandle();
@@ -97,6 +103,13 @@ struct WindowFixture : ::testing::Test {
         SendMouse(list, WM_LBUTTONDOWN, x, y, MK_LBUTTON);
         SendMouse(list, WM_LBUTTONUP, x, y);
         ASSERT_EQ(form->FileListBox1->ItemIndex(), index);
+    }
+
+    static void FinishFill() {
+        while (Application.IdleWorkPending()) {
+            Application.ProcessMessages();
+            Application.DoIdleWork();
+        }
     }
 
     static std::string Location() {
