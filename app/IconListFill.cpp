@@ -1,6 +1,8 @@
 #include "app/IconListFill.h"
 
+#include <algorithm>
 #include <chrono>
+#include <vector>
 
 #include "base/ScopeGuard.h"
 #include "framework/Application.h"
@@ -51,9 +53,8 @@ bool TIconListFill::Step() {
     if (!filling_) return false;
     // A step that fails ends the fill: the list keeps what it has.
     ScopeGuard end([this] { Cancel(); });
-    const double until = Now() + kStepMilliseconds;
-    if (items_ < count_) AppendItems(until);
-    else AppendPictures(until);
+    if (items_ < count_) AppendItems();
+    else AppendPictures();
     if (pictures_ == count_) return false;
     end.Dismiss();
     return true;
@@ -64,26 +65,29 @@ void TIconListFill::Finish() {
     }
 }
 
-void TIconListFill::AppendItems(double until) {
+void TIconListFill::AppendItems() {
     // Item i shows picture i, whether or not that picture is in the list yet.
+    const double until = Now() + kStepMilliseconds;
     do {
-        view_.SetItemImageIndex(view_.AppendItem(), items_);
+        view_.AppendItem(items_);
         ++items_;
     } while (items_ < count_ && Now() < until);
 }
 
-void TIconListFill::AppendPictures(double until) {
+void TIconListFill::AppendPictures() {
+    // The pictures go in together, so the step takes as many as the last one
+    // showed fit in its time.
+    const double start = Now();
     const int first = pictures_;
-    {
-        TIcon icon;
-        // The list view hears of the whole step once.
-        auto batch = BeginEnd(images_, &TCustomImageList::BeginBatch, &TCustomImageList::EndBatch);
-        do {
-            icon.SetGdiHandle(source_.Icon(pictures_));
-            images_.InsertIconAt(pictures_, &icon);
-            ++pictures_;
-        } while (pictures_ < count_ && Now() < until);
-    }
+    const int take = std::min(count_ - first, std::max(1, static_cast<int>(kStepMilliseconds / pictureCost_)));
+    std::vector<GdiIcon> icons;
+    icons.reserve(static_cast<size_t>(take));
+    for (int i = 0; i < take; ++i) icons.push_back(source_.Icon(first + i));
+    std::vector<HICON> handles;
+    for (const GdiIcon& icon : icons) handles.push_back(icon.Get());
+    images_.AppendIcons(handles);
+    pictures_ += take;
+    pictureCost_ = std::max(0.01, (Now() - start) / take);
     // Their items were drawn before the pictures were there.
     view_.RedrawItems(first, pictures_ - 1);
 }

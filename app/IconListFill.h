@@ -36,8 +36,8 @@ public:
 
 private:
     void SetFilling(bool filling);
-    void AppendItems(double until);
-    void AppendPictures(double until);
+    void AppendItems();
+    void AppendPictures();
 
     TIconSource& source_;
     TCustomImageList& images_;
@@ -46,4 +46,5 @@ private:
     int items_ = 0;
     int pictures_ = 0;
     bool filling_ = false;
+    double pictureCost_ = 1;  // milliseconds a picture took in the last step
 };

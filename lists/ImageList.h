@@ -78,6 +78,10 @@ public:
     // The new picture's position, or -1 when the platform refused the icon.
     // An icon smaller than the cell is "无效的图象大小"; no icon appends the scratch picture.
     int AppendIcon(TIcon* icon);
+    // Appends the icons in their order, each with the pixels AppendIcon gives
+    // it, but many with one platform call where that cannot change a pixel.
+    // One notification; the icons stay with the caller.
+    void AppendIcons(const std::vector<HICON>& icons);
     // Appends a black picture with an opaque mask and returns its position.
     int AppendBlank();
     // Replaces the picture at `position` by `image` (a bitmap of the cell size,

@@ -98,8 +98,10 @@ int TCustomListView::ItemCount() const {
     return WindowHandle() ? static_cast<int>(SendMessageA(WindowHandle(), LVM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
-TListItem* TCustomListView::AppendItem() {
+TListItem* TCustomListView::AppendItem(int imageIndex) {
     TListItem* item = items_.Make();
+    // The control asks for the picture when it draws the item.
+    item->imageIndex_ = imageIndex;
     // Each item added to a shown view lays out its scroll bars again.
     HoldRedrawUntilIdle();
     LVITEMA platform{};

@@ -48,7 +48,8 @@ public:
 
     // Items, by position in the platform's order.
     int ItemCount() const override;
-    TListItem* AppendItem();
+    // The new last item, showing picture `imageIndex` of the image list.
+    TListItem* AppendItem(int imageIndex = 0);
     TListItem* ItemAt(int position) const;
     int ItemPosition(const TListItem* item) const;
     void RemoveAllItems();

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Exceptions.h"
@@ -48,6 +49,25 @@ char PictureKind(TCustomImageList& list, int index) {
     if (green > 20 && green > blue) return 'g';
     if (blue > 20) return 'b';
     return '?';
+}
+
+// Every pixel of the picture at `index` drawn on white in `style`.
+std::vector<COLORREF> Cell(TCustomImageList& list, int index, UINT style) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP cell = CreateCompatibleBitmap(screen, 16, 16);
+    HGDIOBJ old = SelectObject(dc, cell);
+    RECT all{0, 0, 16, 16};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ImageList_Draw(list.PlatformHandle(), index, dc, 0, 0, style);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(cell);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
 }
 
 std::string Kinds(TCustomImageList& list) {
@@ -104,6 +124,40 @@ TEST(ImageList, IconsInsertedInTurnAreScaledIntoTheCellsInTheirOrder) {
     EXPECT_EQ(cx, 16);
     EXPECT_EQ(cy, 16);
     EXPECT_EQ(Kinds(list), "rgb");
+}
+
+TEST(ImageList, IconsAppendedTogetherGetThePixelsOfIconsAppendedOneByOne) {
+    // Plain icons and icons whose pixels carry alpha, in runs and alone.
+    std::vector<std::unique_ptr<TIcon>> icons;
+    const std::string system = [] {
+        char folder[MAX_PATH] = {};
+        GetSystemDirectoryA(folder, MAX_PATH);
+        return std::string(folder) + "\\shell32.dll";
+    }();
+    const std::string discs = std::string(TULVAR_FIXTURE_DIR) + "\\pngdiscs.ico";
+    for (const auto& [path, index] : std::vector<std::pair<std::string, int>>{
+             {"", 0}, {system, 3}, {"", 1}, {"", 2}, {system, 15}, {discs, 0}, {"", 2}}) {
+        if (path.empty()) {
+            icons.push_back(FixtureIcon(index));
+            continue;
+        }
+        icons.push_back(std::make_unique<TIcon>());
+        icons.back()->SetGdiHandle(ExtractIconA(GetModuleHandleA(nullptr), path.c_str(), index));
+        ASSERT_NE(icons.back()->GdiHandle(), nullptr) << path;
+    }
+    TImageList one(nullptr), together(nullptr);
+    std::vector<HICON> handles;
+    for (const auto& icon : icons) {
+        one.AppendIcon(icon.get());
+        handles.push_back(icon->GdiHandle());
+    }
+    Listener told(together);
+    together.AppendIcons(handles);
+    EXPECT_EQ(told.told.size(), 1u);
+    ASSERT_EQ(together.ImageCount(), one.ImageCount());
+    EXPECT_EQ(Kinds(together), "r?gb??b");
+    for (int i = 0; i < one.ImageCount(); ++i)
+        for (UINT style : {ILD_NORMAL, ILD_MASK}) EXPECT_EQ(Cell(together, i, style), Cell(one, i, style)) << i;
 }
 
 TEST(ImageList, InsertingAtAnyPositionMovesTheLaterPicturesOn) {
