@@ -26,11 +26,13 @@ void FillColorTable(BitmapInfo256& info, HBITMAP oldHandle, HPALETTE newPalette,
         return;
     }
     if (newPalette) {
+        // The header's colours-used stays as the target has it (0 for a
+        // converted image): the section keeps its whole table, the palette's
+        // entries first, however few they are.
         PALETTEENTRY entries[256];
         UINT count = GetPaletteEntries(newPalette, 0, 256, entries);
         for (UINT i = 0; i < count; ++i)
             info.colors[i] = {entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
-        info.header.biClrUsed = count;
         return;
     }
     if (oldIsSection) {

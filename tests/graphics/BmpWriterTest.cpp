@@ -170,6 +170,24 @@ TEST(BmpLayouts, AScreenCompatibleIconSizedPictureOnA32BitDisplayGivesTheKnownFi
     EXPECT_EQ(b.PixelLayout(), L::plDevice);
 }
 
+TEST(BmpLayouts, AnEightBitScreenPictureWithAShortPaletteGetsTheWholeColourTable) {
+    // What a 256-colour display makes: converted with colours-used 0, so the
+    // file carries all 256 entries, the palette's first.
+    TBitmap b;
+    struct {
+        LOGPALETTE head;
+        PALETTEENTRY more[3];
+    } palette{{0x300, 4, {{255, 0, 0, 0}}}, {{0, 255, 0, 0}, {0, 0, 255, 0}, {128, 128, 128, 0}}};
+    b.SetPalette(GdiPalette(CreatePalette(&palette.head)));
+    b.SetGdiHandle(GdiBitmap(CreateBitmap(8, 8, 1, 8, nullptr)));  // keeps the palette
+    const std::string bytes = Written(b);
+    Bmp bmp(bytes);
+    EXPECT_EQ((std::vector<size_t>{bmp.bitCount, bmp.TableEntries(), Field<uint32_t>(bytes, 46), bmp.offBits,
+                                   bmp.fileSize}),
+              (std::vector<size_t>{8, 256, 256, 1078, 1078 + 64}));
+    EXPECT_EQ(bytes.substr(54, 16), std::string("\0\0\xFF\0\0\xFF\0\0\xFF\0\0\0\x80\x80\x80\0", 16));
+}
+
 TEST(BmpFiles, SavingTwiceOverALongerFileNamedIcoLeavesExactlyTheSameBmpBytes) {
     TestFolder folder("save");
     const std::string name = folder.path + "picture.ico";
