@@ -144,18 +144,67 @@ TEST(IconFileReading, ABitmapBecomesAnOpaque32BitImageOfItsOwnPixelsBottomUp) {
         EXPECT_EQ(Long(made, 40), r.firstPixel) << r.height;
         EXPECT_EQ(made.substr(56), std::string(8, '\0'));  // the mask shows every pixel
     }
-    // Well-formed pictures this reader has no icon for.
-    std::string wide = bitmap(2, 24, 0);
-    PutLong(wide, 18, 300);
-    for (const std::string& none : {bitmap(2, 16, 0), bitmap(2, 24, 1), wide}) {
+    // Kinds of bitmap this reader has no icon for: rows compressed as JPEG or
+    // PNG, run lengths or bit fields at 24 bits, and another system's headers.
+    std::string otherHeader = bitmap(2, 16, 3), shortHeader = bitmap(2, 24, 0);
+    PutLong(otherHeader, 14, 64);
+    PutLong(shortHeader, 14, 20);
+    for (const std::string& none : {bitmap(2, 24, 4), bitmap(2, 24, 5), bitmap(2, 24, 1), bitmap(2, 24, 3),
+                                    otherHeader, shortHeader}) {
         const TIconFile file = Read(none);
         EXPECT_EQ(file.kind, TIconFileKind::Bmp);
         EXPECT_TRUE(file.groups.empty());
+        EXPECT_FALSE(file.damaged);
     }
     std::string cut = bitmap(2, 24, 0);
     cut.resize(cut.size() - 1);
     EXPECT_TRUE(Read(cut).damaged);
     EXPECT_TRUE(Read(cut).groups.empty());
+}
+
+TEST(IconFileReading, ADamagedBitmapGivesNoIconAndSaysSo) {
+    const std::string plain = FileBytes("bitmaps/depth24.bmp"), runs = FileBytes("bitmaps/rle8.bmp"),
+                      runs4 = FileBytes("bitmaps/rle4.bmp"), core = FileBytes("bitmaps/core.bmp"),
+                      longHeader = FileBytes("bitmaps/depth8.bmp"), fields = FileBytes("bitmaps/depth16-565.bmp");
+    ASSERT_FALSE(plain.empty() || runs.empty() || runs4.empty() || core.empty() || longHeader.empty() || fields.empty());
+    auto with = [](std::string bytes, size_t at, uint32_t value) {
+        return bytes.replace(at, 4, reinterpret_cast<const char*>(&value), 4);
+    };
+    auto sides = [&](const std::string& bytes, uint32_t width, uint32_t height) {
+        return with(with(bytes, 18, width), 22, height);
+    };
+    const size_t runsAt = Long(runs, 10), runs4At = Long(runs4, 10);
+    const uint32_t size = static_cast<uint32_t>(runs.size());
+    // rle8.bmp is 19 x 9; its first row holds 19 pixels, its third jumps two rows up.
+    const struct { const char* what; std::string bytes; } rows[] = {
+        {"rows cut short", plain.substr(0, plain.size() - 1)},
+        {"rows placed past the end", with(plain, 10, static_cast<uint32_t>(plain.size()))},
+        {"the header cut short", longHeader.substr(0, 14 + 100)},
+        {"the three-byte colour table cut short", core.substr(0, 26 + 3 * 200)},
+        {"the bit-field masks cut short", fields.substr(0, 14 + 40 + 8)},
+        {"no width", with(plain, 18, 0)},
+        {"a negative width", with(plain, 18, 0xFFFFFFF0u)},
+        {"no height", with(plain, 22, 0)},
+        {"more pixels than any picture has", sides(runs, 16384, 16385)},
+        {"sides whose product wraps around 32 bits", sides(runs, 65536, 65536)},
+        {"run-length rows top-down", with(runs, 22, static_cast<uint32_t>(-9))},
+        {"run-length data placed past the end", with(runs, 10, size + 1)},
+        {"run-length data cut short", runs.substr(0, runsAt + 20)},
+        {"a literal block cut short", runs4.substr(0, runs4At + 5)},
+        {"a run past its row's end", with(runs, 18, 18)},
+        {"a jump past the last row", with(runs, 22, 4)},
+        {"rows after the last", with(runs, 22, 2)}};
+    for (const auto& r : rows) {
+        const TIconFile file = Read(r.bytes);
+        EXPECT_EQ(file.kind, TIconFileKind::Bmp) << r.what;
+        EXPECT_TRUE(file.damaged) << r.what;
+        EXPECT_TRUE(file.groups.empty()) << r.what;
+    }
+    // As many pixels as a picture may have: shrunk to 256 x 256, the data's
+    // skipped pixels and all.
+    const TIconFile largest = Read(sides(runs, 16384, 16384));
+    EXPECT_FALSE(largest.damaged);
+    EXPECT_EQ(Describe(largest), std::vector<std::string>{"0/32"});
 }
 
 TEST(IconFileReading, ADamagedIconFileGivesFewerImagesAndSaysSo) {
@@ -199,7 +248,9 @@ TEST(IconFileReading, ALibraryWithADamagedResourceSectionGivesFewerGroupsAndSays
 
 TEST(IconFileReading, RandomFlipsAndCutsNeverReadOutsideTheFile) {
     std::mt19937 random(20261208);
-    for (const char* name : {"threeicons.dll", "threegroups64.dll", "threegroups.icl", "multi.ico", "art/bitmap.bmp"}) {
+    for (const char* name : {"threeicons.dll", "threegroups64.dll", "threegroups.icl", "multi.ico", "art/bitmap.bmp",
+                             "bitmaps/rle8.bmp", "bitmaps/rle4.bmp", "bitmaps/core.bmp", "bitmaps/depth16-565.bmp",
+                             "bitmaps/wizard.bmp"}) {
         const std::string original = FileBytes(name);
         ASSERT_FALSE(original.empty()) << name;
         for (int round = 0; round < 300; ++round) {
