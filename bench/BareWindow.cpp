@@ -1,10 +1,13 @@
-// The start-up yardstick: Tulvar's window made with the platform's calls alone.
+// The start-up yardsticks: Tulvar's window made with the platform's calls alone.
 // Same client size, the same kinds and number of child windows in the same
 // places (twelve panels, two drop-down lists, two lists, an icon list view, a
 // status bar), the same caption and texts, and the same Song-style font, whose
-// first use costs the platform a good part of a start-up.
+// first use costs the platform a good part of a start-up. With "/plain" only
+// the empty frame of the same size and caption: the least any window costs.
 #include <windows.h>
 #include <commctrl.h>
+
+#include <cstring>
 
 namespace {
 LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -24,13 +27,25 @@ HWND Child(HWND parent, DWORD exStyle, const char* cls, const char* text, DWORD 
     return child;
 }
 
+int Run(HWND frame, int show) {
+    ShowWindow(frame, show);
+    UpdateWindow(frame);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
 // A panel: a plain window with a sunken or raised edge and, maybe, a text.
 HWND Panel(HWND parent, const char* text, int x, int y, int w, int h) {
     return Child(parent, WS_EX_STATICEDGE, "STATIC", text, SS_CENTER | SS_CENTERIMAGE, x, y, w, h);
 }
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
+    const bool plain = std::strstr(commandLine, "/plain") != nullptr;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     WNDCLASSA cls{};
@@ -45,6 +60,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     HWND frame = CreateWindowA("BareWindow", "Tulvar      ( 程序制作:  Morven )", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
     if (!frame) return 1;
+    if (plain) return Run(frame, show);
     songFont = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "宋体");
     Panel(frame, "", 0, 0, 522, 69);
@@ -74,13 +90,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     int parts[] = {130, -1};
     SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     SendMessageA(status, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(" 当前文件位置: "));
-    ShowWindow(frame, show);
-    UpdateWindow(frame);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    const int result = Run(frame, show);
     DeleteObject(songFont);
-    return 0;
+    return result;
 }
