@@ -26,6 +26,16 @@
 #include "tests/support/SaveDialogDriver.h"
 
 namespace {
+// A 468 x 60 JPEG of one colour, as the banner is, in the folder.
+void WriteBanner(const std::string& path, COLORREF colour) {
+    if (!TPicture::FindClass("TJPEGImage")) RegisterJPEGImage();
+    TBitmap bitmap;
+    FillBitmap(bitmap, 468, 60, colour);
+    TJPEGImage jpeg;
+    jpeg.CopyFromBitmap(bitmap);
+    jpeg.WriteToFile(path);
+}
+
 // Executes the dialog while `steps` answer it; every step must have run, and
 // nothing may have escaped to the application's error box. The dialog moves
 // the current directory along as it browses; it is put back for the next test.
@@ -197,13 +207,8 @@ TEST(SaveDialog, RunsCentredWithEveryOtherWindowDisabledAndGivesTheFocusBack) {
 }
 
 TEST(SaveDialog, PaneShowsTheSelectedPictureWithItsSizeAndNothingForOtherFiles) {
-    if (!TPicture::FindClass("TJPEGImage")) RegisterJPEGImage();
     TempFolder folder;
-    TBitmap bitmap;
-    FillBitmap(bitmap, 468, 60, RGB(200, 30, 30));
-    TJPEGImage jpeg;
-    jpeg.CopyFromBitmap(bitmap);
-    jpeg.WriteToFile(folder / "banner.jpg");
+    WriteBanner(folder / "banner.jpg", RGB(200, 30, 30));
     WriteWholeFile(folder / "tool.exe", "MZ");
     TSavePictureDialog dialog(nullptr);
     dialog.SetFilter("All (*.*)|*.*");
@@ -292,13 +297,8 @@ TEST(SaveDialog, OptionsAreReadByNameAndAnUnknownNameIsRefusedWithItsLine) {
 }
 
 TEST(SaveDialog, ThePreviewButtonAndADoubleClickOnThePictureShowACopyInAPreviewWindowThatEscCloses) {
-    if (!TPicture::FindClass("TJPEGImage")) RegisterJPEGImage();
     TempFolder folder;
-    TBitmap bitmap;
-    FillBitmap(bitmap, 468, 60, RGB(30, 200, 30));
-    TJPEGImage jpeg;
-    jpeg.CopyFromBitmap(bitmap);
-    jpeg.WriteToFile(folder / "banner.jpg");
+    WriteBanner(folder / "banner.jpg", RGB(30, 200, 30));
     TSavePictureDialog dialog(nullptr);
     dialog.SetFilter("All (*.*)|*.*");
     dialog.SetInitialDir(folder.path);
