@@ -1,5 +1,6 @@
-// A .bmp as one icon: its pixels made into a 32-bit icon image, fully opaque,
-// of the picture's own size, or shrunk to fit 256 x 256 when it is larger.
+// A .bmp as one icon: a square 32-bit icon image holding the picture, fully
+// opaque, at its own size or shrunk to fit 256 x 256 when it is larger, centred
+// between fully transparent margins.
 
 #include <algorithm>
 
@@ -307,23 +308,39 @@ void ReadBmpIcon(TBytes file, TIconFile& out) {
         return;
     }
 
-    const size_t maskStride = (w + 31) / 32 * 4;
+    // Icons are shown at square sizes, so a picture that is not square is
+    // centred on a square of its longer side and keeps its proportions. An odd
+    // margin leaves its extra pixel at the right or the bottom.
+    const size_t side = std::max(w, h), left = (side - w) / 2, top = (side - h) / 2;
+    auto inPicture = [&](size_t x, size_t fromTop) {
+        return x >= left && x - left < w && fromTop >= top && fromTop - top < h;
+    };
+    const size_t maskStride = (side + 31) / 32 * 4;
     TIconGroup group;
     std::vector<unsigned char>& image = group.storage;
-    image.reserve(40 + (w * 4 + maskStride) * h);
+    image.reserve(40 + (side * 4 + maskStride) * side);
     Push32(image, 40);
-    Push32(image, static_cast<uint32_t>(w));
-    Push32(image, static_cast<uint32_t>(h * 2));  // colour rows and mask rows
+    Push32(image, static_cast<uint32_t>(side));
+    Push32(image, static_cast<uint32_t>(side * 2));  // colour rows and mask rows
     Push16(image, 1);
     Push16(image, 32);
     Push32(image, 0);
-    Push32(image, static_cast<uint32_t>((w * 4 + maskStride) * h));
+    Push32(image, static_cast<uint32_t>((side * 4 + maskStride) * side));
     for (int i = 0; i < 4; ++i) Push32(image, 0);
-    // Icon rows run bottom-up.
-    for (size_t y = 0; y < h; ++y)
-        for (size_t x = 0; x < w; ++x) Push32(image, shrink.At(x, h - 1 - y) | 0xFF000000u);
-    image.insert(image.end(), maskStride * h, 0);
-    const uint8_t side = static_cast<uint8_t>(w == 256 ? 0 : w), tall = static_cast<uint8_t>(h == 256 ? 0 : h);
-    group.images.push_back(TIconImageRef{side, tall, 0, 1, 32, image.data(), image.size()});
+    // Icon rows run bottom-up. The margins are clear twice over: no alpha, and
+    // the mask's bit set, for whoever reads only the mask.
+    for (size_t y = 0; y < side; ++y) {
+        const size_t fromTop = side - 1 - y;
+        for (size_t x = 0; x < side; ++x)
+            Push32(image, inPicture(x, fromTop) ? shrink.At(x - left, fromTop - top) | 0xFF000000u : 0);
+    }
+    const size_t maskAt = image.size();
+    image.insert(image.end(), maskStride * side, 0);
+    for (size_t y = 0; y < side; ++y)
+        for (size_t x = 0; x < side; ++x)
+            if (!inPicture(x, side - 1 - y))
+                image[maskAt + y * maskStride + x / 8] |= static_cast<unsigned char>(0x80 >> x % 8);
+    const uint8_t size = static_cast<uint8_t>(side == 256 ? 0 : side);
+    group.images.push_back(TIconImageRef{size, size, 0, 1, 32, image.data(), image.size()});
     out.groups.push_back(std::move(group));
 }

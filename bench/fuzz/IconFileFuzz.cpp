@@ -1,9 +1,9 @@
 // libFuzzer entry for the icon-file reader, built natively with the sanitizers
 // by bench/fuzz-iconfile.sh. Every image handed out must lie inside the input
 // and be whole; every group written as an .ico must read back with as many
-// images, and every bitmap image must give its pixels, at most 256 a side
-// for the icon of a .bmp however large the picture. The sanitizers catch any
-// read outside the bytes.
+// images, and every bitmap image must give its pixels; the icon of a .bmp
+// is square and at most 256 a side however large the picture. The sanitizers
+// catch any read outside the bytes.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if ((!inInput && !inStorage) || !IconImageIsWhole(image.bytes, image.size)) std::abort();
             TRgbaPixels pixels;
             if (!IsPngImage(image.bytes, image.size) && !BitmapIconPixels(image.bytes, image.size, pixels)) std::abort();
-            if (file.kind == TIconFileKind::Bmp && (pixels.width > 256 || pixels.height > 256)) std::abort();
+            if (file.kind == TIconFileKind::Bmp && (pixels.width > 256 || pixels.height != pixels.width))
+                std::abort();
         }
     for (const TIconGroup& group : file.groups) {
         const std::vector<unsigned char> ico = IcoFileBytes(SelfContained(group));

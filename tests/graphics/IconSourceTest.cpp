@@ -35,8 +35,9 @@ SIZE IconSize(HICON icon) {
     return {b.bmWidth, colour ? b.bmHeight : b.bmHeight / 2};
 }
 
-// The icon drawn at its own size over white, as rows of 0x00RRGGBB.
-std::vector<DWORD> Drawn(HICON icon) {
+// The icon drawn at its own size over white (or what `background`, a raster
+// operation, leaves), as rows of 0x00RRGGBB.
+std::vector<DWORD> Drawn(HICON icon, DWORD background = WHITENESS) {
     const SIZE size = IconSize(icon);
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -45,13 +46,32 @@ std::vector<DWORD> Drawn(HICON icon) {
     OwnedBitmap surface(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!surface || size.cx <= 0) return {};
     HGDIOBJ old = SelectObject(dc.Get(), surface.Get());
-    PatBlt(dc.Get(), 0, 0, size.cx, size.cy, WHITENESS);
+    PatBlt(dc.Get(), 0, 0, size.cx, size.cy, background);
     DrawIconEx(dc.Get(), 0, 0, icon, size.cx, size.cy, 0, nullptr, DI_NORMAL);
     GdiFlush();
     std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + size.cx * size.cy);
     for (DWORD& p : pixels) p &= 0xFFFFFF;
     SelectObject(dc.Get(), old);
     return pixels;
+}
+
+// The icon's mask, top row first: 0xFFFFFF where it leaves the background, 0 where it covers it.
+std::vector<DWORD> Mask(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return {};
+    OwnedBitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP b{};
+    GetObjectA(mask.Get(), sizeof b, &b);
+    const int height = colour ? b.bmHeight : b.bmHeight / 2;
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), b.bmWidth, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> rows(static_cast<size_t>(b.bmWidth) * static_cast<size_t>(height > 0 ? height : 0));
+    OwnedDc dc(CreateCompatibleDC(nullptr));
+    if (rows.empty() || GetDIBits(dc.Get(), mask.Get(), 0, static_cast<UINT>(height), rows.data(), &format,
+                                  DIB_RGB_COLORS) != height)
+        return {};
+    for (DWORD& p : rows) p &= 0xFFFFFF;
+    return rows;
 }
 
 // Every icon of the file the source counted last as the platform makes it,
@@ -119,6 +139,34 @@ TEST(OwnIconSource, ABitmapGivesOneIconAtTheIconSizeShowingItsPixels) {
             ASSERT_EQ(drawn[static_cast<size_t>(y * size.cx + x)], expected) << x << "," << y;
         }
     SelectObject(dc.Get(), old);
+}
+
+TEST(OwnIconSource, ABitmapTallerThanWideKeepsItsProportionsAtTheIconSize) {
+    // 164 x 314: in the icon it spans the middle 134 of 256 columns, all rows;
+    // at 32 x 32 that is columns 7.6 to 24.4.
+    TIconSource source;
+    ASSERT_EQ(source.Count(Fixture("bitmaps\\wizard.bmp")), 1);
+    const GdiIcon icon = source.Icon(0);
+    ASSERT_TRUE(icon);
+    const SIZE size = IconSize(icon.Get());
+    ASSERT_EQ(size.cx, 32);
+    ASSERT_EQ(size.cy, 32);
+    const std::vector<DWORD> onWhite = Drawn(icon.Get()), onBlack = Drawn(icon.Get(), BLACKNESS),
+                             mask = Mask(icon.Get());
+    ASSERT_EQ(mask.size(), 32u * 32u);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const size_t at = static_cast<size_t>(y * 32 + x);
+            const std::string where = std::to_string(x) + "," + std::to_string(y);
+            if (x < 7 || x > 24) {
+                EXPECT_EQ(onWhite[at], 0xFFFFFFu) << where << " shows the background";
+                EXPECT_EQ(onBlack[at], 0u) << where << " shows the background";
+                EXPECT_EQ(mask[at], 0xFFFFFFu) << where << " is clear in the mask";
+            } else if (x > 7 && x < 24) {
+                EXPECT_EQ(onWhite[at], onBlack[at]) << where << " shows the picture";
+                EXPECT_EQ(mask[at], 0u) << where << " is covered in the mask";
+            }
+        }
 }
 
 TEST(OwnIconSource, FilesWithoutIconsAndMissingPathsGiveNothing) {

@@ -162,6 +162,64 @@ TEST(IconFileReading, ABitmapBecomesAnOpaque32BitImageOfItsOwnPixelsBottomUp) {
     EXPECT_TRUE(Read(cut).groups.empty());
 }
 
+TEST(IconFileReading, ABitmapThatIsNotSquareIsCentredOnASquareBetweenClearMargins) {
+    // 24 bits, bottom-up; pixel (x, y) from the top is (red x + 1, green y + 1, blue 9).
+    auto bitmap = [](uint32_t width, uint32_t height) {
+        const size_t stride = (width * 3 + 3) / 4 * 4;
+        std::string b(54 + stride * height, '\0');
+        b[0] = 'B', b[1] = 'M';
+        PutLong(b, 2, static_cast<uint32_t>(b.size()));
+        PutLong(b, 10, 54);
+        PutLong(b, 14, 40);
+        PutLong(b, 18, width);
+        PutLong(b, 22, height);
+        b[26] = 1, b[28] = 24;
+        for (uint32_t y = 0; y < height; ++y)
+            for (uint32_t x = 0; x < width; ++x) {
+                const size_t at = 54 + (height - 1 - y) * stride + x * 3;
+                b[at] = 9, b[at + 1] = static_cast<char>(y + 1), b[at + 2] = static_cast<char>(x + 1);
+            }
+        return b;
+    };
+    // The icon top row first: '#' shows the picture's pixel, '.' a margin. The
+    // odd margin's extra pixel lies at the right or the bottom.
+    const struct { uint32_t width, height; std::vector<std::string> shape; } rows[] = {
+        {2, 5, {".##..", ".##..", ".##..", ".##..", ".##.."}},
+        {5, 2, {".....", "#####", "#####", ".....", "....."}},
+        {3, 1, {"...", "###", "..."}},
+        {1, 3, {".#.", ".#.", ".#."}}};
+    for (const auto& r : rows) {
+        const std::string what = std::to_string(r.width) + " x " + std::to_string(r.height);
+        const TIconFile file = Read(bitmap(r.width, r.height));
+        ASSERT_EQ(Describe(file), std::vector<std::string>{std::to_string(r.shape.size()) + "/32"}) << what;
+        const TIconImageRef& image = file.groups[0].images[0];
+        const std::string made(reinterpret_cast<const char*>(image.bytes), image.size);
+        const size_t side = r.shape.size(), maskStride = (side + 31) / 32 * 4;
+        ASSERT_EQ(made.size(), 40 + side * side * 4 + maskStride * side) << what;
+        EXPECT_EQ(Long(made, 4), side) << what;
+        EXPECT_EQ(Long(made, 8), 2 * side) << what;
+        EXPECT_EQ(image.height, image.width) << what;
+        // The picture's first pixel is where the shape's first '#' is.
+        size_t left = side, top = side;
+        for (size_t y = 0; y < side && top == side; ++y)
+            if (r.shape[y].find('#') != std::string::npos) top = y, left = r.shape[y].find('#');
+        for (size_t y = 0; y < side; ++y)
+            for (size_t x = 0; x < side; ++x) {
+                const size_t fromBottom = side - 1 - y;
+                const uint32_t pixel = Long(made, 40 + (fromBottom * side + x) * 4);
+                const bool clear = (made[40 + side * side * 4 + fromBottom * maskStride + x / 8] >> (7 - x % 8)) & 1;
+                const std::string at = what + " at " + std::to_string(x) + "," + std::to_string(y);
+                if (r.shape[y][x] == '.') {
+                    EXPECT_EQ(pixel, 0u) << at << ": no colour and no alpha";
+                    EXPECT_TRUE(clear) << at;
+                } else {
+                    EXPECT_EQ(pixel, 0xFF000009u | static_cast<uint32_t>((x - left + 1) << 16 | (y - top + 1) << 8)) << at;
+                    EXPECT_FALSE(clear) << at;
+                }
+            }
+    }
+}
+
 TEST(IconFileReading, ADamagedBitmapGivesNoIconAndSaysSo) {
     const std::string plain = FileBytes("bitmaps/depth24.bmp"), runs = FileBytes("bitmaps/rle8.bmp"),
                       runs4 = FileBytes("bitmaps/rle4.bmp"), core = FileBytes("bitmaps/core.bmp"),
