@@ -7,6 +7,7 @@
 
 #include "base/Exceptions.h"
 #include "base/FileHandle.h"
+#include "base/PlatformError.h"
 #include "base/ResStrings.h"
 #include "base/WholeFile.h"
 #include "buttons/SpeedButton.h"
@@ -16,6 +17,7 @@
 #include "filectrl/FileListBox.h"
 #include "filectrl/FilterComboBox.h"
 #include "filectrl/PathHelpers.h"
+#include "framework/Application.h"
 #include "framework/Clipboard.h"
 #include "framework/Image.h"
 #include "framework/Panel.h"
@@ -47,6 +49,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     RegisterHandler<TNotifyEvent>("SpeedButton4Click", [this](TObject* s) { SpeedButton4Click(s); });
     RegisterHandler<TNotifyEvent>("Image1Click", [this](TObject* s) { Image1Click(s); });
 }
+
+TForm1::~TForm1() { Application.CancelIdleWork(this); }
 
 template <typename T>
 void TForm1::Bind(T*& field, const char* name) {
@@ -283,6 +287,46 @@ void TForm1::SpeedButton4Click(TObject*) {
     const int type = SavePictureDialog1->FilterIndex();
     if (type < 1 || type > kSaveKindCount) return;
     SaveShownIcon(static_cast<TSaveKind>(type), SavePictureDialog1->FileName());
+}
+
+void TForm1::ShowFolder(const std::string& folder) {
+    // The directory list changes drive by itself and moves the file list; the
+    // drive box then only shows the drive.
+    DirectoryListBox1->SetDirPath(folder);
+    const char drive = DirectoryListBox1->DriveLetter();
+    if (drive != 0 && drive != '\\') DriveComboBox1->SetDriveLetter(drive);
+}
+
+void TForm1::OpenPath(const std::string& path) {
+    // A relative path is taken from the current folder, as the shell that started us meant it.
+    const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::string full(size, '\0');
+    if (size == 0 || GetFullPathNameA(path.c_str(), size, full.data(), nullptr) + 1 != size)
+        RaiseLastPlatformError();
+    full.resize(size - 1);
+    const DWORD attributes = GetFileAttributesA(full.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) RaiseLastPlatformError();
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        ShowFolder(full);
+        return;
+    }
+    ShowFolder(DirectoryPart(full));
+    const std::string name = NamePart(full);
+    FileListBox1->SetSelectedName(name);
+    if (SameFileName(FileListBox1->SelectedName(), name)) return;
+    // The filter hides the file: the entry that shows every file takes over.
+    const int allFiles = FilterComboBox1->EntryOfMask("*.*");
+    if (allFiles < 0) return;
+    FilterComboBox1->SetItemIndex(allFiles);
+    FilterComboBox1Change(FilterComboBox1);
+    FileListBox1->SetSelectedName(name);
+}
+
+void TForm1::OpenPathWhenIdle(const std::string& path) {
+    Application.StartIdleWork(this, [this, path] {
+        OpenPath(path);
+        return false;
+    });
 }
 
 void TForm1::Image1Click(TObject*) {

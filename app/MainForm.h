@@ -31,6 +31,7 @@ const char* SaveKindExtension(TSaveKind kind);
 class TForm1 : public TForm {
 public:
     explicit TForm1(TComponent* owner);
+    ~TForm1() override;
 
     TPanel* Panel1 = nullptr;
     TImage* Image1 = nullptr;
@@ -92,6 +93,14 @@ public:
     // added; an existing file stays as it was unless the new one is complete.
     void SaveShownIcon(TSaveKind kind, const std::string& name);
 
+    // Shows a file or folder as if the user had browsed to it: the lists move
+    // to its folder, and a file is selected and scanned as a click does, the
+    // filter first moving to the entry for all files when it hides the file.
+    // A path that does not exist raises the platform's message.
+    void OpenPath(const std::string& path);
+    // The same once the window is up and the message loop has nothing else to do.
+    void OpenPathWhenIdle(const std::string& path);
+
     bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
     void Loaded() override;
 
@@ -107,6 +116,8 @@ private:
     // Puts the preview in the middle of its area.
     void CentrePreview();
     void SetToolButtonsEnabled(bool enabled);
+    // Moves the drive, folder and file lists to `folder`.
+    void ShowFolder(const std::string& folder);
     // Every image of the icon the preview shows; "图标图象无效" when there is none.
     TIconGroup ShownIconGroup() const;
     template <typename T>

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/CommandLine.h"
 #include "app/MainForm.h"
 #include "app/Registration.h"
 #include "framework/Application.h"
@@ -10,6 +11,7 @@
 #include "graphics/BitmapCanvas.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const TCommand command = ParseCommandLine(GetCommandLineA());
     Application.Initialize();
     SetAfterMessageHook(ReleaseMemoryContexts);
     RegisterFormClasses();
@@ -25,6 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     });
     if (!form) return 1;
     Application.SetMainForm(form.get());
+    if (!command.path.empty()) form->OpenPathWhenIdle(command.path);
     Application.Run();
     form.reset();
     ReleaseMemoryContexts();
