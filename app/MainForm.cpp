@@ -38,6 +38,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     SetClassName("TForm1");
     RegisterHandler<TNotifyEvent>("FormCreate", [this](TObject* s) { FormCreate(s); });
     RegisterHandler<TCloseQueryEvent>("FormCloseQuery", [this](TObject* s, bool& c) { FormCloseQuery(s, c); });
+    RegisterHandler<TDropFilesEvent>("FormDropFiles",
+                                     [this](TObject* s, const std::vector<std::string>& p) { FormDropFiles(s, p); });
     RegisterHandler<TNotifyEvent>("DriveComboBox1Change", [this](TObject* s) { DriveComboBox1Change(s); });
     RegisterHandler<TNotifyEvent>("DirectoryListBox1Change", [this](TObject* s) { DirectoryListBox1Change(s); });
     RegisterHandler<TNotifyEvent>("FilterComboBox1Change", [this](TObject* s) { FilterComboBox1Change(s); });
@@ -101,6 +103,9 @@ void TForm1::FormCreate(TObject*) {
 }
 
 void TForm1::FormCloseQuery(TObject*, bool& canClose) { canClose = true; }
+
+// Of several dropped at once, the first is shown: the window shows one file.
+void TForm1::FormDropFiles(TObject*, const std::vector<std::string>& paths) { OpenPath(paths.front()); }
 
 void TForm1::DriveComboBox1Change(TObject*) { DirectoryListBox1->SetDriveLetter(DriveComboBox1->DriveLetter()); }
 

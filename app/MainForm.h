@@ -2,6 +2,7 @@
 // The one window of the program: its components, its working state and its handlers.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/IconListFill.h"
 #include "framework/Form.h"
@@ -74,6 +75,7 @@ public:
 
     void FormCreate(TObject* sender);
     void FormCloseQuery(TObject* sender, bool& canClose);
+    void FormDropFiles(TObject* sender, const std::vector<std::string>& paths);
     void DriveComboBox1Change(TObject* sender);
     void DirectoryListBox1Change(TObject* sender);
     void FilterComboBox1Change(TObject* sender);

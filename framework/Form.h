@@ -2,6 +2,8 @@
 // Top-level windows built from a form description.
 #include <any>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "base/UniqueHandle.h"
 #include "framework/FormReader.h"
@@ -11,6 +13,8 @@ enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
 enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
 
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+// The full paths of what was dropped on the form, in the order the platform gives them.
+using TDropFilesEvent = std::function<void(TObject* sender, const std::vector<std::string>& paths)>;
 
 class TForm : public TCustomControl, public IEventSource {
 public:
@@ -34,6 +38,8 @@ public:
 
     TNotifyEvent OnCreate;
     TCloseQueryEvent OnCloseQuery;
+    // A form with this event set when its window is made accepts files dropped on it.
+    TDropFilesEvent OnDropFiles;
 
     std::any FindHandler(const std::string& name) override;
     bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;

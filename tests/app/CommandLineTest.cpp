@@ -1,3 +1,7 @@
+#include <shlobj.h>
+
+#include <cstring>
+
 #include "app/CommandLine.h"
 #include "base/Exceptions.h"
 #include "tests/app/ProgramRun.h"
@@ -54,6 +58,19 @@ std::string PlatformMessage(DWORD code) {
 std::string WithIcons(const std::string& name, int count, long long size) {
     return " 文件名: " + name + "  [图标数: " + std::to_string(count) + " 个]   文件大小: " + std::to_string(size) +
            " 字节";
+}
+
+// What the platform hands a window when files are dropped on it.
+HGLOBAL DropOf(const std::vector<std::string>& paths) {
+    std::string list;
+    for (const std::string& path : paths) list += path + '\0';
+    list += '\0';
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(memory);
+    return memory;
 }
 
 // A folder with a blank and a Chinese name, holding threeicons.dll twice: under
@@ -163,4 +180,33 @@ TEST_F(OpenFromOutside, AMissingPathOnTheCommandLineIsReportedInTheBoxAndTheWind
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     PostMessageA(wnd, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.ExitCode(), 0);
+}
+
+TEST_F(OpenFromOutside, ADroppedFileOrFolderIsShownAsFromTheCommandLineAndOfSeveralTheFirst) {
+    HWND wnd = form->WindowHandle();
+    EXPECT_TRUE(GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    const struct {
+        std::vector<std::string> dropped;
+        std::string start, dir, name;
+        int filter;
+        std::string box;
+    } cases[] = {
+        {{folder + "\\隐藏.dat", kFixtures + "\\multi.ico"}, kFixtures, folder, "隐藏.dat", kAllFiles, ""},
+        {{kFixtures, folder + "\\红绿蓝.dll"}, temp, kFixtures, "", 0, ""},
+        // Nothing moves; the box says why.
+        {{folder + "\\无此文件.dll"}, kFixtures, kFixtures, "", 0,
+         ExceptionBoxText(PlatformMessage(ERROR_FILE_NOT_FOUND))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dropped.front());
+        StartIn(c.start);
+        SendMessageA(wnd, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(c.dropped)), 0);
+        FinishFill();
+        EXPECT_EQ(form->FileListBox1->DirPath(), c.dir);
+        EXPECT_EQ(form->FilterComboBox1->ItemIndex(), c.filter);
+        EXPECT_EQ(form->FileListBox1->SelectedName(), c.name);
+        if (!c.name.empty()) EXPECT_EQ(FileLine(), WithIcons(c.name, 3, SizeOf(c.dir + "\\" + c.name)));
+        EXPECT_EQ(shown, c.box.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.box});
+        shown.clear();
+    }
 }
