@@ -1,5 +1,10 @@
 #include "app/CommandLine.h"
 
+#include <windows.h>
+
+#include <memory>
+
+#include "app/IconExport.h"
 #include "base/GbkText.h"
 
 namespace {
@@ -54,4 +59,26 @@ TCommand ParseCommandLine(const std::string& line) {
     // A path with blanks that came without quotes is still one path.
     for (const std::string& word : words) command.path += (command.path.empty() ? "" : " ") + word;
     return command;
+}
+
+TSaveExit RunSaveCommand(const TCommand& command) {
+    if (command.kind != TCommandKind::ckSave) return seWrongCommandLine;
+    // Nobody is there to answer a box, not even the platform's about a drive without a disk.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    std::unique_ptr<TIconExport> work;
+    try {
+        work = std::make_unique<TIconExport>(command.file, command.folder,
+                                             command.png ? TExportKind::ekPng : TExportKind::ekIco);
+    } catch (...) {
+        return seUnreadableFile;
+    }
+    if (work->Count() == 0) return seUnreadableFile;
+    if (!FolderTakesFiles(command.folder)) return seUnwritableFolder;
+    try {
+        while (work->Step()) {
+        }
+    } catch (...) {
+        return seWriteFailed;
+    }
+    return seSaved;
 }

@@ -26,3 +26,15 @@ struct TCommand {
 
 // The command a whole command line asks for; its first word names the program.
 TCommand ParseCommandLine(const std::string& line);
+
+// What "/save" ends with, as the program's exit code.
+enum TSaveExit : int {
+    seSaved = 0,             // every icon was written
+    seWrongCommandLine = 1,
+    seUnreadableFile = 2,    // FILE cannot be read or holds no icons
+    seUnwritableFolder = 3,  // FOLDER is missing or takes no files: nothing was written
+    seWriteFailed = 4,       // a write failed part way; the files before it stay
+};
+
+// Carries out a command other than ckOpen without any window or box.
+TSaveExit RunSaveCommand(const TCommand& command);

@@ -12,6 +12,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const TCommand command = ParseCommandLine(GetCommandLineA());
+    if (command.kind != TCommandKind::ckOpen) return RunSaveCommand(command);
     Application.Initialize();
     SetAfterMessageHook(ReleaseMemoryContexts);
     RegisterFormClasses();

@@ -205,7 +205,9 @@ TEST_F(OpenFromOutside, ADroppedFileOrFolderIsShownAsFromTheCommandLineAndOfSeve
         EXPECT_EQ(form->FileListBox1->DirPath(), c.dir);
         EXPECT_EQ(form->FilterComboBox1->ItemIndex(), c.filter);
         EXPECT_EQ(form->FileListBox1->SelectedName(), c.name);
-        if (!c.name.empty()) EXPECT_EQ(FileLine(), WithIcons(c.name, 3, SizeOf(c.dir + "\\" + c.name)));
+        if (!c.name.empty()) {
+            EXPECT_EQ(FileLine(), WithIcons(c.name, 3, SizeOf(c.dir + "\\" + c.name)));
+        }
         EXPECT_EQ(shown, c.box.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.box});
         shown.clear();
     }

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "base/UniqueHandle.h"
 #include "tests/support/GuiTest.h"
@@ -68,8 +69,31 @@ public:
         GetExitCodeProcess(process_.Get(), &code);
         return static_cast<long>(code);
     }
+    // The same, for a program that must show nothing: -2 once it showed a
+    // window or a box while it ran.
+    long ExitCodeShowingNothing() const {
+        for (int waited = 0; Started() && waited < 30000; waited += 5) {
+            if (AnyWindowShown()) return -2;
+            if (WaitForSingleObject(process_.Get(), 5) == WAIT_OBJECT_0) break;
+        }
+        return ExitCode();
+    }
 
 private:
+    static BOOL CALLBACK MatchShown(HWND wnd, LPARAM param) {
+        auto* search = reinterpret_cast<std::pair<DWORD, bool>*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(wnd, &owner);
+        if (owner != search->first || !IsWindowVisible(wnd)) return TRUE;
+        search->second = true;
+        return FALSE;
+    }
+    bool AnyWindowShown() const {
+        std::pair<DWORD, bool> search{id_, false};
+        EnumWindows(MatchShown, reinterpret_cast<LPARAM>(&search));
+        return search.second;
+    }
+
     UniqueHandle<HANDLE, CloseHandle> process_, thread_;
     DWORD id_ = 0;
 };
