@@ -40,6 +40,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     RegisterHandler<TCloseQueryEvent>("FormCloseQuery", [this](TObject* s, bool& c) { FormCloseQuery(s, c); });
     RegisterHandler<TDropFilesEvent>("FormDropFiles",
                                      [this](TObject* s, const std::vector<std::string>& p) { FormDropFiles(s, p); });
+    RegisterHandler<TKeyEvent>("FormKeyDown", [this](TObject* s, WORD& k, TShiftState t) { FormKeyDown(s, k, t); });
     RegisterHandler<TNotifyEvent>("DriveComboBox1Change", [this](TObject* s) { DriveComboBox1Change(s); });
     RegisterHandler<TNotifyEvent>("DirectoryListBox1Change", [this](TObject* s) { DirectoryListBox1Change(s); });
     RegisterHandler<TNotifyEvent>("FilterComboBox1Change", [this](TObject* s) { FilterComboBox1Change(s); });
@@ -52,7 +53,10 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     RegisterHandler<TNotifyEvent>("Image1Click", [this](TObject* s) { Image1Click(s); });
 }
 
-TForm1::~TForm1() { Application.CancelIdleWork(this); }
+TForm1::~TForm1() {
+    Application.CancelIdleWork(this);
+    Application.CancelIdleWork(&export_);
+}
 
 template <typename T>
 void TForm1::Bind(T*& field, const char* name) {
@@ -106,6 +110,13 @@ void TForm1::FormCloseQuery(TObject*, bool& canClose) { canClose = true; }
 
 // Of several dropped at once, the first is shown: the window shows one file.
 void TForm1::FormDropFiles(TObject*, const std::vector<std::string>& paths) { OpenPath(paths.front()); }
+
+// Whichever control has the focus, Esc stops an export.
+void TForm1::FormKeyDown(TObject*, WORD& key, TShiftState) {
+    if (key != VK_ESCAPE || !Exporting()) return;
+    StopExport();
+    key = 0;
+}
 
 void TForm1::DriveComboBox1Change(TObject*) { DirectoryListBox1->SetDriveLetter(DriveComboBox1->DriveLetter()); }
 
@@ -332,6 +343,43 @@ void TForm1::OpenPathWhenIdle(const std::string& path) {
         OpenPath(path);
         return false;
     });
+}
+
+void TForm1::ExportAllIcons(TExportKind kind, const std::string& folder) {
+    StopExport();
+    auto work = std::make_unique<TIconExport>(FilePath, folder, kind);
+    if (FilePath.empty() || work->Count() == 0) throw EInvalidGraphic(LoadStr(SInvalidIcon));
+    export_ = std::move(work);
+    ShowExportProgress();
+    Application.StartIdleWork(&export_, [this] { return ExportStep(); });
+}
+
+bool TForm1::ExportStep() {
+    if (!export_) return false;
+    try {
+        const bool more = export_->Step();
+        ShowExportProgress();
+        if (!more) export_.reset();
+        return more;
+    } catch (...) {
+        // The count shows the files written before the failure, which stay.
+        ShowExportProgress();
+        export_.reset();
+        throw;
+    }
+}
+
+void TForm1::ShowExportProgress() {
+    const int written = export_->Written(), count = export_->Count();
+    StatusBar1->SetPanelText(0, written == count ? Format(LoadStr(SExportDone), {IntToStr(count)})
+                                                 : Format(LoadStr(SExportProgress), {IntToStr(written), IntToStr(count)}));
+}
+
+void TForm1::StopExport() {
+    if (!export_) return;
+    Application.CancelIdleWork(&export_);
+    StatusBar1->SetPanelText(0, Format(LoadStr(SExportStopped), {IntToStr(export_->Written()), IntToStr(export_->Count())}));
+    export_.reset();
 }
 
 void TForm1::Image1Click(TObject*) {

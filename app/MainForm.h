@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/IconExport.h"
 #include "app/IconListFill.h"
 #include "framework/Form.h"
 #include "graphics/IconSource.h"
@@ -76,6 +77,7 @@ public:
     void FormCreate(TObject* sender);
     void FormCloseQuery(TObject* sender, bool& canClose);
     void FormDropFiles(TObject* sender, const std::vector<std::string>& paths);
+    void FormKeyDown(TObject* sender, WORD& key, TShiftState shift);
     void DriveComboBox1Change(TObject* sender);
     void DirectoryListBox1Change(TObject* sender);
     void FilterComboBox1Change(TObject* sender);
@@ -103,6 +105,13 @@ public:
     // The same once the window is up and the message loop has nothing else to do.
     void OpenPathWhenIdle(const std::string& path);
 
+    // Writes every icon of the scanned file into `folder`, a few between
+    // messages, with the progress in status panel 0; Esc stops it. The first
+    // failure ends it and is raised; the files written before it stay.
+    void ExportAllIcons(TExportKind kind, const std::string& folder);
+    void StopExport();
+    bool Exporting() const { return export_ != nullptr; }
+
     bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
     void Loaded() override;
 
@@ -120,6 +129,9 @@ private:
     void SetToolButtonsEnabled(bool enabled);
     // Moves the drive, folder and file lists to `folder`.
     void ShowFolder(const std::string& folder);
+    // One step of the export; false once it is over.
+    bool ExportStep();
+    void ShowExportProgress();
     // Every image of the icon the preview shows; "图标图象无效" when there is none.
     TIconGroup ShownIconGroup() const;
     template <typename T>
@@ -127,5 +139,6 @@ private:
 
     std::string webAddress_;
     std::unique_ptr<TIconListFill> iconFill_;
+    std::unique_ptr<TIconExport> export_;  // the export under way
     int shownIcon_ = 0;  // the icon of FilePath in the preview
 };

@@ -142,6 +142,16 @@ void TForm::WndProc(TMessage& message) {
     TCustomControl::WndProc(message);
 }
 
+bool TForm::PreviewKeyDown(WORD key) {
+    if (!keyPreview_ || !OnKeyDown) return false;
+    TShiftState shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    OnKeyDown(this, key, shift);
+    return key == 0;
+}
+
 std::any TForm::FindHandler(const std::string& name) {
     auto it = handlers_.find(name);
     return it == handlers_.end() ? std::any() : it->second;
@@ -168,6 +178,8 @@ bool TForm::SetProperty(const std::string& name, const TPropertyValue& value, TP
     } else if (name == "OnCreate") OnCreate = reader.Handler(value);
     else if (name == "OnCloseQuery") OnCloseQuery = reader.HandlerOf<TCloseQueryEvent>(value);
     else if (name == "OnDropFiles") OnDropFiles = reader.HandlerOf<TDropFilesEvent>(value);
+    else if (name == "KeyPreview") keyPreview_ = value.AsBoolean();
+    else if (name == "OnKeyDown") OnKeyDown = reader.HandlerOf<TKeyEvent>(value);
     else return TCustomControl::SetProperty(name, value, reader);
     return true;
 }

@@ -15,6 +15,8 @@ enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, 
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 // The full paths of what was dropped on the form, in the order the platform gives them.
 using TDropFilesEvent = std::function<void(TObject* sender, const std::vector<std::string>& paths)>;
+// A virtual key pressed; a handler that sets `key` to 0 keeps it from the control.
+using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
 
 class TForm : public TCustomControl, public IEventSource {
 public:
@@ -40,6 +42,13 @@ public:
     TCloseQueryEvent OnCloseQuery;
     // A form with this event set when its window is made accepts files dropped on it.
     TDropFilesEvent OnDropFiles;
+    // With KeyPreview set, a key pressed in any window of the form comes here
+    // before it reaches the control that has the focus.
+    bool KeyPreview() const { return keyPreview_; }
+    void SetKeyPreview(bool value) { keyPreview_ = value; }
+    TKeyEvent OnKeyDown;
+    // The message loop's preview of a pressed key; true when the form kept it.
+    bool PreviewKeyDown(WORD key);
 
     std::any FindHandler(const std::string& name) override;
     bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
@@ -63,6 +72,7 @@ private:
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     unsigned borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     std::string iconResource_;
+    bool keyPreview_ = false;
     UniqueHandle<HICON, DestroyIcon> bigIcon_;
     UniqueHandle<HICON, DestroyIcon> smallIcon_;
 };

@@ -191,3 +191,111 @@ TEST_F(SaveCommand, EveryIconOfEachKindOfFileIsWrittenAsItsGroupAndAsItsLargestP
         }
     }
 }
+
+namespace {
+// The window's export beside the command line's, of the same file.
+struct WindowExport : SaveCommand {
+    std::string command;  // where "/save" wrote the file's icons
+    void SetUp() override {
+        SaveCommand::SetUp();
+        command = temp + "\\命令行";
+        CreateDirectoryA(command.c_str(), nullptr);
+        EmptyFolder(command);
+        Pick(kFixtures, "manyicons.dll");
+    }
+    void TearDown() override {
+        form->StopExport();
+        EmptyFolder(command);
+        RemoveDirectoryA(command.c_str());
+        SaveCommand::TearDown();
+    }
+    void SaveByCommand(bool png) {
+        ASSERT_EQ(Save("/save " + Quoted(kFixtures + "\\manyicons.dll") + " " + Quoted(command) + (png ? " /png" : "")), 0);
+        ASSERT_EQ(FilesIn(command).size(), 40u);
+    }
+    static std::string Panel0() {
+        char text[256] = {};
+        SendMessageA(form->StatusBar1->WindowHandle(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    // `out` holds the first `count` files the command wrote, each with the
+    // same bytes, and besides them only `other`, when named.
+    void ExpectFirstOfCommand(size_t count, const std::string& other = "") {
+        std::vector<std::string> first = FilesIn(command);
+        first.resize(count);
+        std::vector<std::string> written = FilesIn(out);
+        if (!other.empty()) {
+            ASSERT_EQ(std::count(written.begin(), written.end(), other), 1);
+            written.erase(std::find(written.begin(), written.end(), other));
+        }
+        EXPECT_EQ(written, first);
+        for (const std::string& name : written)
+            EXPECT_EQ(FileBytes(out + "\\" + name), FileBytes(command + "\\" + name)) << name;
+    }
+};
+}  // namespace
+
+TEST_F(WindowExport, TheWindowWritesWhatTheCommandLineWritesAFewFilesAtATime) {
+    for (const bool png : {false, true}) {
+        SCOPED_TRACE(png ? "PNG" : "ICO");
+        EmptyFolder(command);
+        EmptyFolder(out);
+        SaveByCommand(png);
+        form->ExportAllIcons(png ? TExportKind::ekPng : TExportKind::ekIco, out);
+        std::vector<std::string> progress{Panel0()};
+        // Another file scanned meanwhile changes nothing of the export.
+        Application.DoIdleWork();
+        progress.push_back(Panel0());
+        Press("oneicon.dll");
+        while (form->Exporting()) {
+            Application.DoIdleWork();
+            progress.push_back(Panel0());
+        }
+        ASSERT_GE(progress.size(), 4u) << "a few files a step";
+        EXPECT_EQ(progress.front(), "  已保存 0/40");
+        EXPECT_EQ(progress.back(), "  已保存 40 个图标");
+        const std::string counted = "  已保存 ";
+        int last = 0;
+        for (size_t i = 1; i + 1 < progress.size(); ++i) {
+            SCOPED_TRACE(progress[i]);
+            ASSERT_EQ(progress[i].substr(0, counted.size()), counted);
+            const int written = std::atoi(progress[i].c_str() + counted.size());
+            EXPECT_EQ(progress[i], counted + std::to_string(written) + "/40");
+            EXPECT_GT(written, last);
+            last = written;
+        }
+        ExpectFirstOfCommand(40);
+        Pick(kFixtures, "manyicons.dll");
+    }
+}
+
+TEST_F(WindowExport, EscStopsTheExportHalfWayLeavingOnlyWholeFiles) {
+    SaveByCommand(true);
+    form->ExportAllIcons(TExportKind::ekPng, out);
+    Application.DoIdleWork();
+    const size_t written = FilesIn(out).size();
+    ASSERT_GT(written, 0u);
+    ASSERT_LT(written, 40u);
+    // The key goes to the icon list, as it has the focus after a click.
+    PostMessageA(form->ListView1->WindowHandle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    Application.ProcessMessages();
+    EXPECT_FALSE(form->Exporting());
+    EXPECT_EQ(Panel0(), "  已停止, 已保存 " + std::to_string(written) + "/40");
+    FinishFill();
+    ExpectFirstOfCommand(written);
+}
+
+TEST_F(WindowExport, TheFirstFailureEndsTheExportWithItsMessageAndTheFilesBeforeItStay) {
+    SaveByCommand(false);
+    const std::string taken = out + "\\manyicons_005.ico";
+    WriteAll(taken, "old");
+    SetFileAttributesA(taken.c_str(), FILE_ATTRIBUTE_READONLY);
+    form->ExportAllIcons(TExportKind::ekIco, out);
+    FinishFill();
+    EXPECT_FALSE(form->Exporting());
+    EXPECT_EQ(shown, std::vector<std::string>{"不能创建文件 " + taken + "."});
+    shown.clear();
+    EXPECT_EQ(Panel0(), "  已保存 4/40");
+    EXPECT_EQ(FileBytes(taken), "old");
+    ExpectFirstOfCommand(4, "manyicons_005.ico");
+}
