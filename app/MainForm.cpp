@@ -9,8 +9,10 @@
 #include "base/FileHandle.h"
 #include "base/PlatformError.h"
 #include "base/ResStrings.h"
+#include "base/UniqueHandle.h"
 #include "base/WholeFile.h"
 #include "buttons/SpeedButton.h"
+#include "dialogs/FolderDialog.h"
 #include "dialogs/SavePictureDialog.h"
 #include "filectrl/DirectoryListBox.h"
 #include "filectrl/DriveComboBox.h"
@@ -46,6 +48,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     RegisterHandler<TNotifyEvent>("FilterComboBox1Change", [this](TObject* s) { FilterComboBox1Change(s); });
     RegisterHandler<TNotifyEvent>("FileListBox1Change", [this](TObject* s) { FileListBox1Change(s); });
     RegisterHandler<TNotifyEvent>("ListView1Click", [this](TObject* s) { ListView1Click(s); });
+    RegisterHandler<TContextPopupEvent>("ListView1ContextPopup",
+                                        [this](TObject* s, POINT at, bool k) { ListView1ContextPopup(s, at, k); });
     RegisterHandler<TNotifyEvent>("SpeedButton1Click", [this](TObject* s) { SpeedButton1Click(s); });
     RegisterHandler<TNotifyEvent>("SpeedButton2Click", [this](TObject* s) { SpeedButton2Click(s); });
     RegisterHandler<TNotifyEvent>("SpeedButton3Click", [this](TObject* s) { SpeedButton3Click(s); });
@@ -93,6 +97,7 @@ void TForm1::Loaded() {
     Bind(StatusBar1, "StatusBar1");
     Bind(ImageList1, "ImageList1");
     Bind(SavePictureDialog1, "SavePictureDialog1");
+    Bind(FolderDialog1, "FolderDialog1");
 }
 
 bool TForm1::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
@@ -216,15 +221,48 @@ void TForm1::FileListBox1Change(TObject*) {
     }
 }
 
-void TForm1::ListView1Click(TObject*) {
+void TForm1::ListView1Click(TObject*) { PreviewListedIcon(ListView1->SelectedPosition()); }
+
+void TForm1::PreviewListedIcon(int position) {
     // The item's position names the icon, whatever picture the item shows; the
     // path is the one the last scan read, not the file list's selection now.
-    int selected = ListView1->SelectedPosition();
-    if (selected < 0 || selected >= IconCount) return;
-    PreviewIcon(selected);
+    if (position < 0 || position >= IconCount) return;
+    PreviewIcon(position);
     SizePreview();
     CentrePreview();
-    Panel11->SetCaption(LoadStr(SSelectedIconPrefix) + IntToStr(selected + 1) + LoadStr(SSelectedIconSuffix));
+    Panel11->SetCaption(LoadStr(SSelectedIconPrefix) + IntToStr(position + 1) + LoadStr(SSelectedIconSuffix));
+}
+
+namespace {
+enum TIconMenuItem : UINT { imNone, imCopy, imSave, imSaveAllIco, imSaveAllPng };
+}  // namespace
+
+void TForm1::ListView1ContextPopup(TObject*, POINT at, bool byKeyboard) {
+    const int icon = byKeyboard ? ListView1->SelectedPosition() : ListView1->PositionAt(at);
+    const bool onIcon = icon >= 0 && icon < IconCount;
+    // The menu's copy and save act on the preview, so it shows the icon they are for.
+    if (onIcon) PreviewListedIcon(icon);
+    const bool scanned = !FilePath.empty() && IconCount > 0 && !Exporting();
+    const UniqueHandle<HMENU, DestroyMenu> menu(CreatePopupMenu());
+    if (!menu) RaiseLastPlatformError();
+    const auto add = [&menu](UINT item, unsigned text, bool enabled) {
+        AppendMenuA(menu.Get(), MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), item, LoadStr(text).c_str());
+    };
+    add(imCopy, SMenuCopy, onIcon);
+    add(imSave, SMenuSave, onIcon);
+    AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
+    add(imSaveAllIco, SMenuSaveAllIco, scanned);
+    add(imSaveAllPng, SMenuSaveAllPng, scanned);
+    const POINT screen = ListView1->ClientToScreen(at);
+    const auto chosen = static_cast<UINT>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                                         screen.x, screen.y, 0, WindowHandle(), nullptr));
+    switch (chosen) {
+    case imCopy: CopyPreview(); break;
+    case imSave: SaveShownIconAs(); break;
+    case imSaveAllIco: SaveAllIcons(TExportKind::ekIco); break;
+    case imSaveAllPng: SaveAllIcons(TExportKind::ekPng); break;
+    default: break;
+    }
 }
 
 void TForm1::ZoomIn() {
@@ -297,7 +335,9 @@ void TForm1::SpeedButton2Click(TObject*) { ZoomOut(); }
 
 void TForm1::SpeedButton3Click(TObject*) { CopyPreview(); }
 
-void TForm1::SpeedButton4Click(TObject*) {
+void TForm1::SpeedButton4Click(TObject*) { SaveShownIconAs(); }
+
+void TForm1::SaveShownIconAs() {
     SavePictureDialog1->SetTitle(LoadStr(SSaveIconTitle));
     if (!SavePictureDialog1->Execute()) return;
     const int type = SavePictureDialog1->FilterIndex();
@@ -373,6 +413,14 @@ void TForm1::ShowExportProgress() {
     const int written = export_->Written(), count = export_->Count();
     StatusBar1->SetPanelText(0, written == count ? Format(LoadStr(SExportDone), {IntToStr(count)})
                                                  : Format(LoadStr(SExportProgress), {IntToStr(written), IntToStr(count)}));
+}
+
+void TForm1::SaveAllIcons(TExportKind kind) {
+    FolderDialog1->SetTitle(LoadStr(SExportFolderTitle));
+    // First beside the file; afterwards where the last export went.
+    if (FolderDialog1->Folder().empty()) FolderDialog1->SetFolder(FileListBox1->DirPath());
+    if (!FolderDialog1->Execute()) return;
+    ExportAllIcons(kind, FolderDialog1->Folder());
 }
 
 void TForm1::StopExport() {

@@ -22,6 +22,7 @@ class TListView;
 class TStatusBar;
 class TImageList;
 class TSavePictureDialog;
+class TFolderDialog;
 
 // What the save dialog offers, in the order of its filter and counted from 1
 // as the dialog counts its file types.
@@ -62,6 +63,7 @@ public:
     TStatusBar* StatusBar1 = nullptr;
     TImageList* ImageList1 = nullptr;
     TSavePictureDialog* SavePictureDialog1 = nullptr;
+    TFolderDialog* FolderDialog1 = nullptr;
 
     // Working state shared by the user actions.
     std::string FilePath;
@@ -83,6 +85,7 @@ public:
     void FilterComboBox1Change(TObject* sender);
     void FileListBox1Change(TObject* sender);
     void ListView1Click(TObject* sender);
+    void ListView1ContextPopup(TObject* sender, POINT at, bool byKeyboard);
     void SpeedButton1Click(TObject* sender);
     void SpeedButton2Click(TObject* sender);
     void SpeedButton3Click(TObject* sender);
@@ -96,6 +99,8 @@ public:
     // Saves the shown icon as `kind` under `name` with the kind's extension
     // added; an existing file stays as it was unless the new one is complete.
     void SaveShownIcon(TSaveKind kind, const std::string& name);
+    // Asks for the name and kind in the save dialog, then saves the shown icon.
+    void SaveShownIconAs();
 
     // Shows a file or folder as if the user had browsed to it: the lists move
     // to its folder, and a file is selected and scanned as a click does, the
@@ -111,6 +116,8 @@ public:
     void ExportAllIcons(TExportKind kind, const std::string& folder);
     void StopExport();
     bool Exporting() const { return export_ != nullptr; }
+    // Asks for the folder in the folder picker, then exports every icon into it.
+    void SaveAllIcons(TExportKind kind);
 
     bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
     void Loaded() override;
@@ -126,6 +133,8 @@ private:
     void PreviewIcon(int index);
     // Puts the preview in the middle of its area.
     void CentrePreview();
+    // Previews the icon at `position` of the icon list, as a click on it does.
+    void PreviewListedIcon(int position);
     void SetToolButtonsEnabled(bool enabled);
     // Moves the drive, folder and file lists to `folder`.
     void ShowFolder(const std::string& folder);
