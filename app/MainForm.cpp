@@ -242,7 +242,7 @@ void TForm1::ListView1ContextPopup(TObject*, POINT at, bool byKeyboard) {
     const bool onIcon = icon >= 0 && icon < IconCount;
     // The menu's copy and save act on the preview, so it shows the icon they are for.
     if (onIcon) PreviewListedIcon(icon);
-    const bool scanned = !FilePath.empty() && IconCount > 0 && !Exporting();
+    const bool canExport = !FilePath.empty() && IconCount > 0 && !Exporting();
     const UniqueHandle<HMENU, DestroyMenu> menu(CreatePopupMenu());
     if (!menu) RaiseLastPlatformError();
     const auto add = [&menu](UINT item, unsigned text, bool enabled) {
@@ -251,8 +251,8 @@ void TForm1::ListView1ContextPopup(TObject*, POINT at, bool byKeyboard) {
     add(imCopy, SMenuCopy, onIcon);
     add(imSave, SMenuSave, onIcon);
     AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
-    add(imSaveAllIco, SMenuSaveAllIco, scanned);
-    add(imSaveAllPng, SMenuSaveAllPng, scanned);
+    add(imSaveAllIco, SMenuSaveAllIco, canExport);
+    add(imSaveAllPng, SMenuSaveAllPng, canExport);
     const POINT screen = ListView1->ClientToScreen(at);
     const auto chosen = static_cast<UINT>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                                          screen.x, screen.y, 0, WindowHandle(), nullptr));
@@ -410,9 +410,9 @@ bool TForm1::ExportStep() {
 }
 
 void TForm1::ShowExportProgress() {
-    const int written = export_->Written(), count = export_->Count();
-    StatusBar1->SetPanelText(0, written == count ? Format(LoadStr(SExportDone), {IntToStr(count)})
-                                                 : Format(LoadStr(SExportProgress), {IntToStr(written), IntToStr(count)}));
+    const std::string written = IntToStr(export_->Written()), count = IntToStr(export_->Count());
+    StatusBar1->SetPanelText(0, written == count ? Format(LoadStr(SExportDone), {count})
+                                                 : Format(LoadStr(SExportProgress), {written, count}));
 }
 
 void TForm1::SaveAllIcons(TExportKind kind) {
@@ -426,7 +426,8 @@ void TForm1::SaveAllIcons(TExportKind kind) {
 void TForm1::StopExport() {
     if (!export_) return;
     Application.CancelIdleWork(&export_);
-    StatusBar1->SetPanelText(0, Format(LoadStr(SExportStopped), {IntToStr(export_->Written()), IntToStr(export_->Count())}));
+    const std::string written = IntToStr(export_->Written()), count = IntToStr(export_->Count());
+    StatusBar1->SetPanelText(0, Format(LoadStr(SExportStopped), {written, count}));
     export_.reset();
 }
 

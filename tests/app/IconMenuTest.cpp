@@ -81,10 +81,12 @@ std::vector<MenuEntry> AnswerMenu(const std::function<void()>& work, const std::
     return answer.seen;
 }
 
-const std::string kCopy = "复制", kSave = "保存...", kAllIco = "全部保存为 ICO...", kAllPng = "全部保存为 PNG...";
+const std::string kCopy = "复制", kSave = "保存...";
+const std::string kAllIco = "全部保存为 ICO...", kAllPng = "全部保存为 PNG...";
 
-std::vector<MenuEntry> Entries(bool onIcon, bool scanned) {
-    return {{kCopy, onIcon}, {kSave, onIcon}, {"-", false}, {kAllIco, scanned}, {kAllPng, scanned}};
+// The menu's entries, as they are enabled for an icon and for an export.
+std::vector<MenuEntry> Entries(bool onIcon, bool canExport) {
+    return {{kCopy, onIcon}, {kSave, onIcon}, {"-", false}, {kAllIco, canExport}, {kAllPng, canExport}};
 }
 
 struct IconMenu : WindowFixture {
@@ -102,12 +104,11 @@ struct IconMenu : WindowFixture {
         HWND wnd = form->ListView1->WindowHandle();
         SendMessageA(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), -1);
     }
+    // As the arrow keys select: the preview stays as it was.
     static void SelectWithoutPreview(int position) {
         LVITEMA state{};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        state.state = position < 0 ? 0 : LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(form->ListView1->WindowHandle(), LVM_SETITEMSTATE, static_cast<WPARAM>(position < 0 ? -1 : position),
-                     reinterpret_cast<LPARAM>(&state));
+        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(form->ListView1->WindowHandle(), LVM_SETITEMSTATE, position, reinterpret_cast<LPARAM>(&state));
     }
     static std::string Panel0() {
         char text[256] = {};
