@@ -7,15 +7,19 @@
 
 #include "base/Exceptions.h"
 #include "base/FileHandle.h"
+#include "base/PlatformError.h"
 #include "base/ResStrings.h"
+#include "base/UniqueHandle.h"
 #include "base/WholeFile.h"
 #include "buttons/SpeedButton.h"
+#include "dialogs/FolderDialog.h"
 #include "dialogs/SavePictureDialog.h"
 #include "filectrl/DirectoryListBox.h"
 #include "filectrl/DriveComboBox.h"
 #include "filectrl/FileListBox.h"
 #include "filectrl/FilterComboBox.h"
 #include "filectrl/PathHelpers.h"
+#include "framework/Application.h"
 #include "framework/Clipboard.h"
 #include "framework/Image.h"
 #include "framework/Panel.h"
@@ -36,16 +40,26 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     SetClassName("TForm1");
     RegisterHandler<TNotifyEvent>("FormCreate", [this](TObject* s) { FormCreate(s); });
     RegisterHandler<TCloseQueryEvent>("FormCloseQuery", [this](TObject* s, bool& c) { FormCloseQuery(s, c); });
+    RegisterHandler<TDropFilesEvent>("FormDropFiles",
+                                     [this](TObject* s, const std::vector<std::string>& p) { FormDropFiles(s, p); });
+    RegisterHandler<TKeyEvent>("FormKeyDown", [this](TObject* s, WORD& k, TShiftState t) { FormKeyDown(s, k, t); });
     RegisterHandler<TNotifyEvent>("DriveComboBox1Change", [this](TObject* s) { DriveComboBox1Change(s); });
     RegisterHandler<TNotifyEvent>("DirectoryListBox1Change", [this](TObject* s) { DirectoryListBox1Change(s); });
     RegisterHandler<TNotifyEvent>("FilterComboBox1Change", [this](TObject* s) { FilterComboBox1Change(s); });
     RegisterHandler<TNotifyEvent>("FileListBox1Change", [this](TObject* s) { FileListBox1Change(s); });
     RegisterHandler<TNotifyEvent>("ListView1Click", [this](TObject* s) { ListView1Click(s); });
+    RegisterHandler<TContextPopupEvent>("ListView1ContextPopup",
+                                        [this](TObject* s, POINT at, bool k) { ListView1ContextPopup(s, at, k); });
     RegisterHandler<TNotifyEvent>("SpeedButton1Click", [this](TObject* s) { SpeedButton1Click(s); });
     RegisterHandler<TNotifyEvent>("SpeedButton2Click", [this](TObject* s) { SpeedButton2Click(s); });
     RegisterHandler<TNotifyEvent>("SpeedButton3Click", [this](TObject* s) { SpeedButton3Click(s); });
     RegisterHandler<TNotifyEvent>("SpeedButton4Click", [this](TObject* s) { SpeedButton4Click(s); });
     RegisterHandler<TNotifyEvent>("Image1Click", [this](TObject* s) { Image1Click(s); });
+}
+
+TForm1::~TForm1() {
+    Application.CancelIdleWork(this);
+    Application.CancelIdleWork(&export_);
 }
 
 template <typename T>
@@ -83,6 +97,7 @@ void TForm1::Loaded() {
     Bind(StatusBar1, "StatusBar1");
     Bind(ImageList1, "ImageList1");
     Bind(SavePictureDialog1, "SavePictureDialog1");
+    Bind(FolderDialog1, "FolderDialog1");
 }
 
 bool TForm1::SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) {
@@ -97,6 +112,16 @@ void TForm1::FormCreate(TObject*) {
 }
 
 void TForm1::FormCloseQuery(TObject*, bool& canClose) { canClose = true; }
+
+// Of several dropped at once, the first is shown: the window shows one file.
+void TForm1::FormDropFiles(TObject*, const std::vector<std::string>& paths) { OpenPath(paths.front()); }
+
+// Whichever control has the focus, Esc stops an export.
+void TForm1::FormKeyDown(TObject*, WORD& key, TShiftState) {
+    if (key != VK_ESCAPE || !Exporting()) return;
+    StopExport();
+    key = 0;
+}
 
 void TForm1::DriveComboBox1Change(TObject*) { DirectoryListBox1->SetDriveLetter(DriveComboBox1->DriveLetter()); }
 
@@ -196,15 +221,48 @@ void TForm1::FileListBox1Change(TObject*) {
     }
 }
 
-void TForm1::ListView1Click(TObject*) {
+void TForm1::ListView1Click(TObject*) { PreviewListedIcon(ListView1->SelectedPosition()); }
+
+void TForm1::PreviewListedIcon(int position) {
     // The item's position names the icon, whatever picture the item shows; the
     // path is the one the last scan read, not the file list's selection now.
-    int selected = ListView1->SelectedPosition();
-    if (selected < 0 || selected >= IconCount) return;
-    PreviewIcon(selected);
+    if (position < 0 || position >= IconCount) return;
+    PreviewIcon(position);
     SizePreview();
     CentrePreview();
-    Panel11->SetCaption(LoadStr(SSelectedIconPrefix) + IntToStr(selected + 1) + LoadStr(SSelectedIconSuffix));
+    Panel11->SetCaption(LoadStr(SSelectedIconPrefix) + IntToStr(position + 1) + LoadStr(SSelectedIconSuffix));
+}
+
+namespace {
+enum TIconMenuItem : UINT { imNone, imCopy, imSave, imSaveAllIco, imSaveAllPng };
+}  // namespace
+
+void TForm1::ListView1ContextPopup(TObject*, POINT at, bool byKeyboard) {
+    const int icon = byKeyboard ? ListView1->SelectedPosition() : ListView1->PositionAt(at);
+    const bool onIcon = icon >= 0 && icon < IconCount;
+    // The menu's copy and save act on the preview, so it shows the icon they are for.
+    if (onIcon) PreviewListedIcon(icon);
+    const bool canExport = !FilePath.empty() && IconCount > 0 && !Exporting();
+    const UniqueHandle<HMENU, DestroyMenu> menu(CreatePopupMenu());
+    if (!menu) RaiseLastPlatformError();
+    const auto add = [&menu](UINT item, unsigned text, bool enabled) {
+        AppendMenuA(menu.Get(), MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), item, LoadStr(text).c_str());
+    };
+    add(imCopy, SMenuCopy, onIcon);
+    add(imSave, SMenuSave, onIcon);
+    AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
+    add(imSaveAllIco, SMenuSaveAllIco, canExport);
+    add(imSaveAllPng, SMenuSaveAllPng, canExport);
+    const POINT screen = ListView1->ClientToScreen(at);
+    const auto chosen = static_cast<UINT>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                                         screen.x, screen.y, 0, WindowHandle(), nullptr));
+    switch (chosen) {
+    case imCopy: CopyPreview(); break;
+    case imSave: SaveShownIconAs(); break;
+    case imSaveAllIco: SaveAllIcons(TExportKind::ekIco); break;
+    case imSaveAllPng: SaveAllIcons(TExportKind::ekPng); break;
+    default: break;
+    }
 }
 
 void TForm1::ZoomIn() {
@@ -277,12 +335,100 @@ void TForm1::SpeedButton2Click(TObject*) { ZoomOut(); }
 
 void TForm1::SpeedButton3Click(TObject*) { CopyPreview(); }
 
-void TForm1::SpeedButton4Click(TObject*) {
+void TForm1::SpeedButton4Click(TObject*) { SaveShownIconAs(); }
+
+void TForm1::SaveShownIconAs() {
     SavePictureDialog1->SetTitle(LoadStr(SSaveIconTitle));
     if (!SavePictureDialog1->Execute()) return;
     const int type = SavePictureDialog1->FilterIndex();
     if (type < 1 || type > kSaveKindCount) return;
     SaveShownIcon(static_cast<TSaveKind>(type), SavePictureDialog1->FileName());
+}
+
+void TForm1::ShowFolder(const std::string& folder) {
+    // The directory list changes drive by itself and moves the file list; the
+    // drive box then only shows the drive.
+    DirectoryListBox1->SetDirPath(folder);
+    const char drive = DirectoryListBox1->DriveLetter();
+    if (drive != 0 && drive != '\\') DriveComboBox1->SetDriveLetter(drive);
+}
+
+void TForm1::OpenPath(const std::string& path) {
+    // A relative path is taken from the current folder, as the shell that started us meant it.
+    const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::string full(size, '\0');
+    if (size == 0 || GetFullPathNameA(path.c_str(), size, full.data(), nullptr) + 1 != size)
+        RaiseLastPlatformError();
+    full.resize(size - 1);
+    const DWORD attributes = GetFileAttributesA(full.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) RaiseLastPlatformError();
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        ShowFolder(full);
+        return;
+    }
+    ShowFolder(DirectoryPart(full));
+    const std::string name = NamePart(full);
+    FileListBox1->SetSelectedName(name);
+    if (SameFileName(FileListBox1->SelectedName(), name)) return;
+    // The filter hides the file: the entry that shows every file takes over.
+    const int allFiles = FilterComboBox1->EntryOfMask("*.*");
+    if (allFiles < 0) return;
+    FilterComboBox1->SetItemIndex(allFiles);
+    FilterComboBox1Change(FilterComboBox1);
+    FileListBox1->SetSelectedName(name);
+}
+
+void TForm1::OpenPathWhenIdle(const std::string& path) {
+    Application.StartIdleWork(this, [this, path] {
+        OpenPath(path);
+        return false;
+    });
+}
+
+void TForm1::ExportAllIcons(TExportKind kind, const std::string& folder) {
+    StopExport();
+    auto work = std::make_unique<TIconExport>(FilePath, folder, kind);
+    if (FilePath.empty() || work->Count() == 0) throw EInvalidGraphic(LoadStr(SInvalidIcon));
+    export_ = std::move(work);
+    ShowExportProgress();
+    Application.StartIdleWork(&export_, [this] { return ExportStep(); });
+}
+
+bool TForm1::ExportStep() {
+    if (!export_) return false;
+    try {
+        const bool more = export_->Step();
+        ShowExportProgress();
+        if (!more) export_.reset();
+        return more;
+    } catch (...) {
+        // The count shows the files written before the failure, which stay.
+        ShowExportProgress();
+        export_.reset();
+        throw;
+    }
+}
+
+void TForm1::ShowExportProgress() {
+    const std::string written = IntToStr(export_->Written()), count = IntToStr(export_->Count());
+    StatusBar1->SetPanelText(0, written == count ? Format(LoadStr(SExportDone), {count})
+                                                 : Format(LoadStr(SExportProgress), {written, count}));
+}
+
+void TForm1::SaveAllIcons(TExportKind kind) {
+    FolderDialog1->SetTitle(LoadStr(SExportFolderTitle));
+    // First beside the file; afterwards where the last export went.
+    if (FolderDialog1->Folder().empty()) FolderDialog1->SetFolder(FileListBox1->DirPath());
+    if (!FolderDialog1->Execute()) return;
+    ExportAllIcons(kind, FolderDialog1->Folder());
+}
+
+void TForm1::StopExport() {
+    if (!export_) return;
+    Application.CancelIdleWork(&export_);
+    const std::string written = IntToStr(export_->Written()), count = IntToStr(export_->Count());
+    StatusBar1->SetPanelText(0, Format(LoadStr(SExportStopped), {written, count}));
+    export_.reset();
 }
 
 void TForm1::Image1Click(TObject*) {

@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "buttons/SpeedButton.h"
+#include "dialogs/FolderDialog.h"
 #include "dialogs/SavePictureDialog.h"
 #include "filectrl/DirectoryListBox.h"
 #include "filectrl/DriveComboBox.h"
@@ -23,6 +24,7 @@ void RegisterFormClasses() {
     RegisterComponentClass<TListView>("TListView");
     RegisterComponentClass<TImageList>("TImageList");
     RegisterComponentClass<TSavePictureDialog>("TSavePictureDialog");
+    RegisterComponentClass<TFolderDialog>("TFolderDialog");
 }
 
 void UnregisterPictureKinds() { UnregisterJPEGImage(); }

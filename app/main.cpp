@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/CommandLine.h"
 #include "app/MainForm.h"
 #include "app/Registration.h"
 #include "framework/Application.h"
@@ -10,6 +11,8 @@
 #include "graphics/BitmapCanvas.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const TCommand command = ParseCommandLine(GetCommandLineA());
+    if (command.kind != TCommandKind::ckOpen) return RunSaveCommand(command);
     Application.Initialize();
     SetAfterMessageHook(ReleaseMemoryContexts);
     RegisterFormClasses();
@@ -25,6 +28,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     });
     if (!form) return 1;
     Application.SetMainForm(form.get());
+    if (!command.path.empty()) form->OpenPathWhenIdle(command.path);
     Application.Run();
     form.reset();
     ReleaseMemoryContexts();

@@ -48,6 +48,12 @@ std::string TFilterComboBox::CurrentMask() {
     return "*.*";
 }
 
+int TFilterComboBox::EntryOfMask(const std::string& mask) const {
+    for (size_t i = 0; i < masks_.size(); ++i)
+        if (masks_[i] == mask) return static_cast<int>(i);
+    return -1;
+}
+
 void TFilterComboBox::Change() {
     if (fileList_) fileList_->SetMask(CurrentMask());
     TCustomComboBox::Change();

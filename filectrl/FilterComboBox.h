@@ -19,6 +19,8 @@ public:
     // The selected entry's mask; with nothing selected the last entry is
     // selected first (no event), and "*.*" when there are no entries.
     std::string CurrentMask();
+    // The position of the first entry whose mask is `mask`, or -1.
+    int EntryOfMask(const std::string& mask) const;
 
     bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 

@@ -85,7 +85,7 @@ void TApplication::Run() {
         } else if (msg.message == WM_QUIT) {
             break;
         }
-        if (IsAccelerator(msg)) continue;
+        if (IsAccelerator(msg) || IsPreviewedKey(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -128,6 +128,13 @@ bool TApplication::IsAccelerator(const MSG& msg) {
     return CallbackBarrier(true, [&] { return form->DialogChar(static_cast<char>(msg.wParam)); });
 }
 
+bool TApplication::IsPreviewedKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN) return false;
+    auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
+    if (!form) return false;
+    return CallbackBarrier(true, [&] { return form->PreviewKeyDown(static_cast<WORD>(msg.wParam)); });
+}
+
 void TApplication::Terminate() {
     terminated_ = true;
     PostQuitMessage(0);
@@ -140,7 +147,7 @@ void TApplication::ProcessMessages() {
             terminated_ = true;
             break;
         }
-        if (IsAccelerator(msg)) continue;
+        if (IsAccelerator(msg) || IsPreviewedKey(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -73,6 +73,8 @@ private:
     static LRESULT CALLBACK UtilityProc(HWND, UINT, WPARAM, LPARAM);
     // Alt with a character goes to the form's controls before the platform sees it.
     bool IsAccelerator(const MSG& msg);
+    // A pressed key goes to a form that previews keys before its control sees it.
+    bool IsPreviewedKey(const MSG& msg);
     void ShowHintNow();
 
     std::string title_;

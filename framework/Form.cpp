@@ -1,6 +1,21 @@
 #include "framework/Form.h"
 
+#include <shellapi.h>
+
 #include "framework/Application.h"
+
+namespace {
+std::vector<std::string> DroppedPaths(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+        path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(path);
+    }
+    return paths;
+}
+}  // namespace
 
 TForm::TForm(TComponent* owner) : TCustomControl(owner) {
     SetClassName("TForm");
@@ -38,6 +53,7 @@ void TForm::CreateParams(TCreateParams& params) {
     TCustomControl::CreateParams(params);
     params.style = WindowStyle();
     params.exStyle = borderStyle_ == TFormBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : WS_EX_WINDOWEDGE;
+    if (OnDropFiles) params.exStyle |= WS_EX_ACCEPTFILES;
     params.parentWindow = nullptr;
 }
 
@@ -106,6 +122,14 @@ void TForm::WndProc(TMessage& message) {
     case WM_DESTROY:
         if (Application.MainForm() == this) Application.Terminate();
         break;
+    case WM_DROPFILES: {
+        // The drop is released whatever the handler does.
+        const UniqueHandle<HDROP, DragFinish> drop(reinterpret_cast<HDROP>(message.WParam));
+        const std::vector<std::string> paths = DroppedPaths(drop.Get());
+        if (OnDropFiles && !paths.empty()) OnDropFiles(this, paths);
+        message.Result = 0;
+        return;
+    }
     case WM_MOVE: {
         RECT r;
         GetWindowRect(WindowHandle(), &r);
@@ -116,6 +140,16 @@ void TForm::WndProc(TMessage& message) {
         break;
     }
     TCustomControl::WndProc(message);
+}
+
+bool TForm::PreviewKeyDown(WORD key) {
+    if (!keyPreview_ || !OnKeyDown) return false;
+    TShiftState shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    OnKeyDown(this, key, shift);
+    return key == 0;
 }
 
 std::any TForm::FindHandler(const std::string& name) {
@@ -143,6 +177,9 @@ bool TForm::SetProperty(const std::string& name, const TPropertyValue& value, TP
         value.AsInt();
     } else if (name == "OnCreate") OnCreate = reader.Handler(value);
     else if (name == "OnCloseQuery") OnCloseQuery = reader.HandlerOf<TCloseQueryEvent>(value);
+    else if (name == "OnDropFiles") OnDropFiles = reader.HandlerOf<TDropFilesEvent>(value);
+    else if (name == "KeyPreview") keyPreview_ = value.AsBoolean();
+    else if (name == "OnKeyDown") OnKeyDown = reader.HandlerOf<TKeyEvent>(value);
     else return TCustomControl::SetProperty(name, value, reader);
     return true;
 }

@@ -212,6 +212,14 @@ int TCustomListView::SelectedPosition() const {
     return found < 0 ? -1 : ItemPosition(ItemAt(found));
 }
 
+int TCustomListView::PositionAt(POINT at) const {
+    if (!WindowHandle()) return -1;
+    LVHITTESTINFO hit{};
+    hit.pt = at;
+    const int found = static_cast<int>(SendMessageA(WindowHandle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    return found >= 0 && (hit.flags & (LVHT_ONITEMICON | LVHT_ONITEMLABEL)) ? found : -1;
+}
+
 void TCustomListView::SortByCaption() {
     if (WindowHandle())
         SendMessageA(WindowHandle(), LVM_SORTITEMS, reinterpret_cast<WPARAM>(this),
@@ -298,6 +306,7 @@ bool TCustomListView::SetProperty(const std::string& name, const TPropertyValue&
     else if (name == "LargeImages") imageRole(TImageRole::Large);
     else if (name == "SmallImages") imageRole(TImageRole::Small);
     else if (name == "StateImages") imageRole(TImageRole::State);
+    else if (name == "OnContextPopup") OnContextPopup = reader.HandlerOf<TContextPopupEvent>(value);
     else return TCustomMultiSelectListControl::SetProperty(name, value, reader);
     return true;
 }

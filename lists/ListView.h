@@ -40,6 +40,10 @@ using TLVCompareEvent = std::function<void(TObject*, TListItem*, TListItem*, int
 using TLVEditedEvent = std::function<void(TObject*, TListItem*, std::string& text)>;
 using TLVEditingEvent = std::function<void(TObject*, TListItem*, bool& allowEdit)>;
 using TLVDeletedEvent = std::function<void(TObject*, TListItem*)>;
+// A context menu is asked for at `at`, in client coordinates: by a right
+// click there, after the platform has selected what lies under it, or from
+// the keyboard, at the selected item (the top-left corner with none).
+using TContextPopupEvent = std::function<void(TObject* sender, POINT at, bool byKeyboard)>;
 
 class TCustomListView : public TCustomMultiSelectListControl {
 public:
@@ -64,6 +68,8 @@ public:
     void BeginUpdate();
     void EndUpdate();
     int SelectedPosition() const override;
+    // The position of the item whose picture or caption is at a client point, or -1.
+    int PositionAt(POINT at) const;
     void SortByCaption();
 
     TCustomImageList* LargeImages() const { return images_[0].list; }
@@ -86,6 +92,8 @@ public:
     TLVEditingEvent OnEditing;
     TLVDeletedEvent OnDeletion;
     std::function<void(TObject*, TListItem*)> OnGetImageIndex;
+    // Set, it takes the place of the platform's own context menu handling.
+    TContextPopupEvent OnContextPopup;
 
     bool SetProperty(const std::string& name, const TPropertyValue& value, TPropertyReader& reader) override;
 
@@ -111,6 +119,10 @@ private:
     void EndLabelEdit(int position, const char* text);
     void ReleaseAllItems();
     void ClickAfterPlatform(LPARAM releasePoint, bool fromRelease);
+    // Fires OnContextPopup; false without a handler.
+    bool ContextPopup(POINT at, bool byKeyboard);
+    // Where the keyboard's context menu belongs: the selected item's picture.
+    POINT KeyboardPopupPoint() const;
     static int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM view);
 
     TListItems items_{this};
@@ -123,6 +135,7 @@ private:
     bool columnClick_ = true;
     bool showColumnHeaders_ = true;
     bool clicked_ = false;
+    bool rightClickPopup_ = false;  // the right click under way has had its menu
     int updateCount_ = 0;
     TSortType sortAfterUpdate_ = TSortType::stNone;
     // Items kept while the window is made again.

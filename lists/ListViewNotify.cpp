@@ -43,6 +43,23 @@ void TCustomListView::WndProc(TMessage& message) {
         TCustomMultiSelectListControl::WndProc(message);
         if (clicked_) ClickAfterPlatform(message.LParam, true);
         return;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        rightClickPopup_ = false;
+        TCustomMultiSelectListControl::WndProc(message);
+        rightClickPopup_ = false;
+        return;
+    case WM_CONTEXTMENU:
+        // After a right click whose menu was shown the platform may still ask for one.
+        if (rightClickPopup_) return;
+        if (message.LParam == -1) {
+            if (ContextPopup(KeyboardPopupPoint(), true)) return;
+        } else {
+            POINT at{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+            ::ScreenToClient(WindowHandle(), &at);
+            if (ContextPopup(at, false)) return;
+        }
+        break;
     default:
         break;
     }
@@ -61,12 +78,29 @@ void TCustomListView::ClickAfterPlatform(LPARAM releasePoint, bool fromRelease) 
     if (PtInRect(&client, at)) Click();
 }
 
+bool TCustomListView::ContextPopup(POINT at, bool byKeyboard) {
+    if (!OnContextPopup) return false;
+    OnContextPopup(this, at, byKeyboard);
+    return true;
+}
+
+POINT TCustomListView::KeyboardPopupPoint() const {
+    const int selected = static_cast<int>(
+        SendMessageA(WindowHandle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+    RECT r{LVIR_ICON, 0, 0, 0};
+    if (selected < 0 || !SendMessageA(WindowHandle(), LVM_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&r)))
+        return {0, 0};
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
 bool TCustomListView::Notified(NMHDR& header, LRESULT& result) {
     switch (header.code) {
     case NM_CLICK:
         clicked_ = true;
         return true;
-    case NM_RCLICK:  // a right click is no click
+    case NM_RCLICK:  // a right click is no click, but may ask for a menu
+        rightClickPopup_ = ContextPopup(reinterpret_cast<NMITEMACTIVATE&>(header).ptAction, false);
+        result = rightClickPopup_ ? TRUE : FALSE;
         return true;
     case LVN_GETDISPINFOA:
         GiveDisplayInfo(reinterpret_cast<NMLVDISPINFOA&>(header).item);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "framework/Application.h"
 #include "base/Exceptions.h"
@@ -128,4 +129,39 @@ TEST(ExceptionBox, WhenTheBoxCannotBeBuiltThePlainMessageStillShowsAndNothingEsc
     EXPECT_EQ(seen.caption, "framework_tests");
     EXPECT_EQ(seen.text, "写流出错");
     EXPECT_TRUE(seen.errorIcon);
+}
+
+namespace {
+// A control that records the keys pressed in it.
+class TKeyTarget : public TCustomControl {
+public:
+    explicit TKeyTarget(TComponent* owner) : TCustomControl(owner) {}
+    std::vector<WPARAM> keys;
+    void WndProc(TMessage& message) override {
+        if (message.Msg == WM_KEYDOWN) keys.push_back(message.WParam);
+        TCustomControl::WndProc(message);
+    }
+};
+}  // namespace
+
+TEST(KeyPreview, AFormThatPreviewsKeysSeesThemFirstAndKeepsThoseItClears) {
+    for (const bool preview : {false, true}) {
+        SCOPED_TRACE(preview ? "previewed" : "not previewed");
+        TTestForm form(200, 100);
+        auto* target = new TKeyTarget(&form);
+        target->SetParent(&form);
+        target->SetBounds(0, 0, 200, 100);
+        form.SetKeyPreview(preview);
+        std::vector<WPARAM> previewed;
+        form.OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+            previewed.push_back(key);
+            if (key == 'B') key = 0;
+        };
+        form.Show();
+        for (WPARAM key : {'A', 'B', 'C'}) PostMessageA(target->Handle(), WM_KEYDOWN, key, 0);
+        Application.ProcessMessages();
+        const std::vector<WPARAM> all{'A', 'B', 'C'}, kept{'A', 'C'};
+        EXPECT_EQ(previewed, preview ? all : std::vector<WPARAM>());
+        EXPECT_EQ(target->keys, preview ? kept : all);
+    }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,46 @@ TEST_F(ListViewClick, KeysAndTheRightButtonMoveTheSelectionWithoutAClick) {
     EXPECT_EQ(view->SelectedPosition(), 1);
     Click(ItemCentre(3), WM_RBUTTONDOWN, WM_RBUTTONUP);
     EXPECT_TRUE(clicks.empty());
+}
+
+TEST_F(ListViewClick, ARightClickOrTheMenuKeyAsksOnceForTheContextMenuAfterTheSelection) {
+    Append(5);
+    struct Asked {
+        POINT at;
+        bool byKeyboard;
+        int selected;  // when it was asked
+    };
+    std::vector<Asked> asked;
+    view->OnContextPopup = [&](TObject*, POINT at, bool byKeyboard) {
+        asked.push_back({at, byKeyboard, view->SelectedPosition()});
+    };
+    HWND wnd = view->WindowHandle();
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        POINT at;
+        bool byKeyboard;
+        int selected;
+    } cases[] = {
+        {"a right click on an item", [&] { Click(ItemCentre(3), WM_RBUTTONDOWN, WM_RBUTTONUP); }, ItemCentre(3), false, 3},
+        {"the menu key with an item selected", [&] { SendMessageA(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), -1); },
+         ItemCentre(3), true, 3},
+        {"a right click on empty space", [&] { Click({390, 190}, WM_RBUTTONDOWN, WM_RBUTTONUP); }, {390, 190}, false, -1},
+        {"the menu key with nothing selected", [&] { SendMessageA(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), -1); },
+         {0, 0}, true, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        asked.clear();
+        c.act();
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].at.x, c.at.x);
+        EXPECT_EQ(asked[0].at.y, c.at.y);
+        EXPECT_EQ(asked[0].byKeyboard, c.byKeyboard);
+        EXPECT_EQ(asked[0].selected, c.selected);
+        EXPECT_EQ(view->PositionAt(c.at), c.selected);
+    }
+    EXPECT_TRUE(clicks.empty()) << "a right click is no click";
 }
 
 TEST_F(ListViewClick, AControlClickSelectsOnlyTheClickedItem) {

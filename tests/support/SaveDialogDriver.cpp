@@ -1,10 +1,13 @@
 #include "tests/support/SaveDialogDriver.h"
 
+#include <shlobj.h>
+
 #include <cstring>
 
 namespace {
 struct Script {
     std::vector<Step> steps;
+    int childId;
     size_t done = 0;
     DWORD deadline = 0;
 };
@@ -26,15 +29,16 @@ BOOL CALLBACK MatchWindow(HWND wnd, LPARAM param) {
     return FALSE;
 }
 
-HWND FileDialogOfThisThread() {
-    WindowSearch search{"#32770", kDialogNameBox, nullptr};
+HWND DialogOfThisThread(int childId) {
+    WindowSearch search{"#32770", childId, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = FileDialogOfThisThread();
-    if (!script || !dialog) return;
+    if (!script) return;
+    HWND dialog = DialogOfThisThread(script->childId);
+    if (!dialog) return;
     if (static_cast<int>(GetTickCount() - script->deadline) > 0) {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
@@ -43,8 +47,8 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 }
 }  // namespace
 
-size_t RunDialogSteps(const std::function<void()>& work, std::vector<Step> steps) {
-    Script run{std::move(steps), 0, GetTickCount() + 8000};
+size_t RunDialogSteps(const std::function<void()>& work, std::vector<Step> steps, int childId) {
+    Script run{std::move(steps), childId, 0, GetTickCount() + 8000};
     script = &run;
     UINT_PTR timer = SetTimer(nullptr, 0, 40, Tick);
     work();
@@ -88,4 +92,15 @@ bool AnswerSaveDialog(const std::function<void()>& work, const TDialogAnswer& an
     steps.push_back(Press(answer.confirm ? IDOK : IDCANCEL));
     const size_t count = steps.size();
     return RunDialogSteps(work, std::move(steps)) == count;
+}
+
+Step SelectFolder(const std::string& folder) {
+    return Check([folder](HWND dialog) {
+        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    });
+}
+
+bool AnswerFolderDialog(const std::function<void()>& work, const std::string& folder, bool confirm) {
+    std::vector<Step> steps{SelectFolder(folder), Press(confirm ? IDOK : IDCANCEL)};
+    return RunDialogSteps(work, std::move(steps), kFolderTree) == 2;
 }
