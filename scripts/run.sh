@@ -1,18 +1,23 @@
 #!/bin/bash
-# Sets everything up, builds Tulvar and starts it under Wine.
-#   scripts/run.sh                      on the current X display
-#   scripts/run.sh --xvfb               on a private virtual display
-#   scripts/run.sh --screenshot FILE    on a virtual display; saves the window as PNG and ends
+# Sets everything up, builds Tulvar and starts it under Wine; what follows the
+# options goes to the program (a file or folder to open, or /save ...).
+#   scripts/run.sh [PATH]                      on the current X display
+#   scripts/run.sh --xvfb [PATH]               on a private virtual display
+#   scripts/run.sh --screenshot FILE [PATH]    on a virtual display; saves the window as PNG and ends
+#   scripts/run.sh /save FILE FOLDER [/png]    no window: writes every icon of FILE, exits with its code
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 MODE=display
 SHOT=
 case "${1:-}" in
-    --xvfb) MODE=xvfb ;;
-    --screenshot) MODE=shot; SHOT="$(realpath -m "${2:?--screenshot needs a file name}")" ;;
-    "") ;;
-    *) echo "usage: $0 [--xvfb | --screenshot FILE]" >&2; exit 2 ;;
+    --xvfb) MODE=xvfb; shift ;;
+    --screenshot) MODE=shot; SHOT="$(realpath -m "${2:?--screenshot needs a file name}")"; shift 2 ;;
+    --*) echo "usage: $0 [--xvfb | --screenshot FILE] [PATH | /save FILE FOLDER [/png]]" >&2; exit 2 ;;
+esac
+# The export without a window needs no display.
+case "${1:-}" in
+    /save | /SAVE | /Save) MODE=save ;;
 esac
 
 if [ "$MODE" = display ] && [ -z "${DISPLAY:-}" ]; then
@@ -32,15 +37,15 @@ if [ "$TULVAR_RUN_ARCH" != i686 ]; then
     echo "This machine cannot execute 32-bit code; starting the x86_64 build of the same sources." >&2
 fi
 
-if [ "$MODE" = display ]; then
-    exec "$TULVAR_WINE" "$EXE"
+if [ "$MODE" = display ] || [ "$MODE" = save ]; then
+    exec "$TULVAR_WINE" "$EXE" "$@"
 fi
 
 source "$TULVAR_ROOT/scripts/xvfb.sh"
 start_xvfb
 trap 'stop_xvfb' EXIT
 # Start in the user's folder, as a user would.
-"$TULVAR_WINE" "$EXE" &
+"$TULVAR_WINE" "$EXE" "$@" &
 APP=$!
 if [ "$MODE" = xvfb ]; then
     echo "Tulvar runs on display $DISPLAY; end it with Ctrl+C."
