@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/MainForm.h"
 #include "app/Registration.h"
+#include "base/ScopeGuard.h"
 #include "framework/Application.h"
 #include "framework/Barrier.h"
 #include "framework/WinControl.h"
@@ -17,9 +18,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SetAfterMessageHook(ReleaseMemoryContexts);
     RegisterFormClasses();
     // The picture kinds go from the container on every way out, after the window.
-    struct Withdraw {
-        ~Withdraw() { UnregisterPictureKinds(); }
-    } withdraw;
+    ScopeGuard withdraw([] { UnregisterPictureKinds(); });
     // Without its window the program has nothing to run.
     auto form = CallbackBarrier(std::unique_ptr<TForm1>(), [] {
         auto made = std::make_unique<TForm1>(nullptr);
