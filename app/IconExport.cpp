@@ -3,26 +3,21 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 
 #include "base/Exceptions.h"
 #include "base/ResStrings.h"
 #include "base/WholeFile.h"
 #include "filectrl/PathHelpers.h"
+#include "framework/Application.h"
 #include "iconfile/IconImages.h"
 #include "png/PngImage.h"
 #include "resources/StringIds.h"
 
 namespace {
-// A step ends after this long, or after this many files, whichever comes
-// first: the window answers between steps, and Esc is read between them.
-constexpr double kStepMilliseconds = 25;
+// A step ends after the idle step's time, or after this many files,
+// whichever comes first: the window answers between steps, and Esc is read
+// between them.
 constexpr int kMostFilesPerStep = 16;
-
-double Now() {
-    using namespace std::chrono;
-    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
 }  // namespace
 
 std::string ExportFileName(const std::string& source, int index, int count, TExportKind kind) {
@@ -32,6 +27,15 @@ std::string ExportFileName(const std::string& source, int index, int count, TExp
     if (number.size() < width) number.insert(0, width - number.size(), '0');
     return name.substr(0, name.size() - ExtensionPart(name).size()) + "_" + number +
            (kind == TExportKind::ekPng ? ".png" : ".ico");
+}
+
+void WriteIconGroup(const TIconGroup& group, TExportKind kind, const std::string& path) {
+    if (kind == TExportKind::ekPng) {
+        WritePngFile(LargestIconPixels(group), path);
+    } else {
+        const std::vector<unsigned char> bytes = IcoFileBytes(group);
+        WriteWholeFile(path, std::string(bytes.begin(), bytes.end()));
+    }
 }
 
 bool FolderTakesFiles(const std::string& folder) {
@@ -55,8 +59,8 @@ std::string TIconExport::FilePath(int index) const {
 }
 
 bool TIconExport::Step() {
-    const double until = Now() + kStepMilliseconds;
-    for (int files = 0; written_ < count_ && files < kMostFilesPerStep && (files == 0 || Now() < until); ++files)
+    const double until = IdleClockMilliseconds() + kIdleStepMilliseconds;
+    for (int files = 0; written_ < count_ && files < kMostFilesPerStep && (files == 0 || IdleClockMilliseconds() < until); ++files)
         WriteNext();
     return written_ < count_;
 }
@@ -64,12 +68,6 @@ bool TIconExport::Step() {
 void TIconExport::WriteNext() {
     const std::optional<TIconGroup> group = icons_.Group(written_);
     if (!group) throw EInvalidGraphic(LoadStr(SInvalidIcon));
-    const std::string path = FilePath(written_);
-    if (kind_ == TExportKind::ekPng) {
-        WritePngFile(LargestIconPixels(*group), path);
-    } else {
-        const std::vector<unsigned char> bytes = IcoFileBytes(*group);
-        WriteWholeFile(path, std::string(bytes.begin(), bytes.end()));
-    }
+    WriteIconGroup(*group, kind_, FilePath(written_));
     ++written_;
 }

@@ -15,6 +15,11 @@ enum class TExportKind { ekIco, ekPng };
 // under: its number has three digits, or as many as `count` has.
 std::string ExportFileName(const std::string& source, int index, int count, TExportKind kind);
 
+// The icon as a file of its own, whole or not at all: an icon file with every
+// image of the group, or a PNG picture of its largest image with alpha. The
+// save dialog's icon kinds and the export write through it.
+void WriteIconGroup(const TIconGroup& group, TExportKind kind, const std::string& path);
+
 // Whether files can be made in `folder`, an existing folder: one is made and removed again.
 bool FolderTakesFiles(const std::string& folder);
 

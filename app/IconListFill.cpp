@@ -1,7 +1,6 @@
 #include "app/IconListFill.h"
 
 #include <algorithm>
-#include <chrono>
 #include <vector>
 
 #include "base/ScopeGuard.h"
@@ -10,17 +9,6 @@
 #include "graphics/IconSource.h"
 #include "lists/ImageList.h"
 #include "lists/ListView.h"
-
-namespace {
-// Long enough that the platform's per-call costs do not dominate, short
-// enough that a click or a paint waiting behind a step goes unnoticed.
-constexpr double kStepMilliseconds = 25;
-
-double Now() {
-    using namespace std::chrono;
-    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
-}  // namespace
 
 TIconListFill::TIconListFill(TIconSource& source, TCustomImageList& images, TCustomListView& view)
     : source_(source), images_(images), view_(view) {}
@@ -67,19 +55,19 @@ void TIconListFill::Finish() {
 
 void TIconListFill::AppendItems() {
     // Item i shows picture i, whether or not that picture is in the list yet.
-    const double until = Now() + kStepMilliseconds;
+    const double until = IdleClockMilliseconds() + kIdleStepMilliseconds;
     do {
         view_.AppendItem(items_);
         ++items_;
-    } while (items_ < count_ && Now() < until);
+    } while (items_ < count_ && IdleClockMilliseconds() < until);
 }
 
 void TIconListFill::AppendPictures() {
     // The pictures go in together, so the step takes as many as the last one
     // showed fit in its time.
-    const double start = Now();
+    const double start = IdleClockMilliseconds();
     const int first = pictures_;
-    const int take = std::min(count_ - first, std::max(1, static_cast<int>(kStepMilliseconds / pictureCost_)));
+    const int take = std::min(count_ - first, std::max(1, static_cast<int>(kIdleStepMilliseconds / pictureCost_)));
     std::vector<GdiIcon> icons;
     icons.reserve(static_cast<size_t>(take));
     for (int i = 0; i < take; ++i) icons.push_back(source_.Icon(first + i));
@@ -87,7 +75,7 @@ void TIconListFill::AppendPictures() {
     for (const GdiIcon& icon : icons) handles.push_back(icon.Get());
     images_.AppendIcons(handles);
     pictures_ += take;
-    pictureCost_ = std::max(0.01, (Now() - start) / take);
+    pictureCost_ = std::max(0.01, (IdleClockMilliseconds() - start) / take);
     // Their items were drawn before the pictures were there.
     view_.RedrawItems(first, pictures_ - 1);
 }

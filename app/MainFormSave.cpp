@@ -11,7 +11,6 @@
 #include "app/IconExport.h"
 #include "base/Exceptions.h"
 #include "base/ResStrings.h"
-#include "base/WholeFile.h"
 #include "dialogs/FolderDialog.h"
 #include "dialogs/SavePictureDialog.h"
 #include "filectrl/FileListBox.h"
@@ -21,9 +20,7 @@
 #include "framework/StatusBar.h"
 #include "graphics/Bitmap.h"
 #include "graphics/BmpWriter.h"
-#include "iconfile/IconImages.h"
 #include "jpeg/JPEGImage.h"
-#include "png/PngImage.h"
 #include "resources/StringIds.h"
 
 void TForm1::CopyPreview() {
@@ -66,13 +63,11 @@ void TForm1::SaveShownIcon(TSaveKind kind, const std::string& name) {
         jpeg.WriteToFile(fileName);
         break;
     }
-    case TSaveKind::skIcoFile: {
-        const std::vector<unsigned char> bytes = IcoFileBytes(ShownIconGroup());
-        WriteWholeFile(fileName, std::string(bytes.begin(), bytes.end()));
+    case TSaveKind::skIcoFile:
+        WriteIconGroup(ShownIconGroup(), TExportKind::ekIco, fileName);
         break;
-    }
     case TSaveKind::skPng:
-        WritePngFile(LargestIconPixels(ShownIconGroup()), fileName);
+        WriteIconGroup(ShownIconGroup(), TExportKind::ekPng, fileName);
         break;
     }
     StatusBar1->SetPanelText(0, LoadStr(SFileSaved));

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "base/Exceptions.h"
 #include "base/GbkText.h"
@@ -90,6 +91,11 @@ void TApplication::Run() {
         DispatchMessageA(&msg);
     }
     terminated_ = true;
+}
+
+double IdleClockMilliseconds() {
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
 
 void TApplication::StartIdleWork(const void* owner, std::function<bool()> step) {

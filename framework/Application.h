@@ -21,6 +21,13 @@ std::string ExceptionBoxText(const std::string& message);
 // character after the first in lower case.
 std::string TitleFromExeName(const std::string& path);
 
+// How long one step of idle work should run: long enough that the platform's
+// per-call costs do not dominate, short enough that a click or a paint waiting
+// behind it goes unnoticed.
+constexpr double kIdleStepMilliseconds = 25;
+// A steady clock for sizing those steps, in milliseconds.
+double IdleClockMilliseconds();
+
 class TApplication {
 public:
     TApplication();
