@@ -40,16 +40,9 @@ void TCustomListBox::SetSorted(bool sorted) {
     RecreateWnd();
 }
 
-void TCustomListBox::BeginUpdate() {
-    if (updateCount_++ == 0 && WindowHandle()) SendMessageA(WindowHandle(), WM_SETREDRAW, FALSE, 0);
-}
+void TCustomListBox::BeginUpdate() { HoldRedraw(); }
 
-void TCustomListBox::EndUpdate() {
-    if (--updateCount_ == 0 && WindowHandle()) {
-        SendMessageA(WindowHandle(), WM_SETREDRAW, TRUE, 0);
-        Invalidate();
-    }
-}
+void TCustomListBox::EndUpdate() { ReleaseRedraw(); }
 
 void TCustomListBox::KeyPress(char& key) {
     if (OnKeyPress) OnKeyPress(this, key);

@@ -39,5 +39,4 @@ private:
     TListBoxStyle style_ = TListBoxStyle::lbStandard;
     bool sorted_ = false;
     bool integralHeight_ = false;
-    int updateCount_ = 0;
 };

@@ -119,7 +119,11 @@ void TWinControl::CreateParams(TCreateParams& params) {
 }
 
 void TWinControl::CreateWnd() {
-    redrawHeld_ = false;  // a hold ends with the window that had it
+    // The release of a hold until idle went with the window that had it.
+    if (idleHold_) {
+        idleHold_ = false;
+        --redrawHolds_;
+    }
     TCreateParams params;
     CreateParams(params);
     std::string className = ClassName();
@@ -254,9 +258,10 @@ void TWinControl::WndProc(TMessage& message) {
         SysColorChanged();
         break;
     case CM_RELEASEREDRAW:
-        redrawHeld_ = false;
-        SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
-        RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        if (idleHold_) {
+            idleHold_ = false;
+            ReleaseRedraw();
+        }
         return;
     default:
         break;

@@ -72,8 +72,12 @@ public:
 
     void Invalidate() override;
     void Update() override;
-    // Stops the window drawing until the program next waits for messages, for
-    // changes that would each make the platform draw it again at once.
+    // Stops the window drawing at the first hold; the last release lets it draw
+    // again, the whole window at once. Holds nest.
+    void HoldRedraw();
+    void ReleaseRedraw();
+    // One hold, released when the program next waits for messages, for
+    // changes that would each make the platform draw the window again at once.
     void HoldRedrawUntilIdle();
     // Erased and painted in a bitmap that reaches the screen in one copy, so
     // the bare background never shows between erasing and painting.
@@ -141,7 +145,8 @@ private:
     int alignDisabled_ = 0;
     bool aligning_ = false;
     bool destroyingHandle_ = false;
-    bool redrawHeld_ = false;
+    int redrawHolds_ = 0;
+    bool idleHold_ = false;
     bool doubleBuffered_ = false;
     TControl* mouseControl_ = nullptr;    // windowless child that has the mouse over it
     TControl* captureControl_ = nullptr;  // windowless child holding the mouse

@@ -8,10 +8,20 @@ void TWinControl::Invalidate() {
     if (handle_) InvalidateRect(handle_, nullptr, TRUE);
 }
 
+void TWinControl::HoldRedraw() {
+    if (redrawHolds_++ == 0 && handle_) SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
+}
+
+void TWinControl::ReleaseRedraw() {
+    if (redrawHolds_ == 0 || --redrawHolds_ > 0 || !handle_) return;
+    SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 void TWinControl::HoldRedrawUntilIdle() {
-    if (redrawHeld_ || !handle_ || !IsWindowVisible(handle_)) return;
-    redrawHeld_ = true;
-    SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
+    if (idleHold_ || !handle_ || !IsWindowVisible(handle_)) return;
+    idleHold_ = true;
+    HoldRedraw();
     PostMessageA(handle_, CM_RELEASEREDRAW, 0, 0);
 }
 

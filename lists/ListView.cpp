@@ -189,20 +189,17 @@ void TCustomListView::RedrawItems(int first, int last) {
 }
 
 void TCustomListView::BeginUpdate() {
+    HoldRedraw();
     if (updateCount_++ > 0) return;
-    if (WindowHandle()) SendMessageA(WindowHandle(), WM_SETREDRAW, FALSE, 0);
     sortAfterUpdate_ = sortType_;
     SetSortType(TSortType::stNone);
 }
 
 void TCustomListView::EndUpdate() {
-    if (updateCount_ == 0 || --updateCount_ > 0) return;
+    if (updateCount_ == 0) return;
     // Restoring the sort type is a change like any other: it sorts.
-    SetSortType(sortAfterUpdate_);
-    if (WindowHandle()) {
-        SendMessageA(WindowHandle(), WM_SETREDRAW, TRUE, 0);
-        Invalidate();
-    }
+    if (--updateCount_ == 0) SetSortType(sortAfterUpdate_);
+    ReleaseRedraw();
 }
 
 int TCustomListView::SelectedPosition() const {
