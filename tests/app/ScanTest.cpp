@@ -1,4 +1,5 @@
 #include "tests/app/WindowFixture.h"
+#include "tests/support/Pictures.h"
 
 namespace {
 std::string WithIcons(const std::string& name, int count, long long size) {
@@ -257,13 +258,6 @@ void ExpectSame(const ListState& a, const ListState& b) {
     EXPECT_EQ(a.location, b.location);
 }
 
-std::vector<COLORREF> Pixels(HDC dc, int width, int height) {
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
-    return pixels;
-}
-
 struct ScanInSteps : WindowFixture {
     static ListState State() {
         PumpMessages(0);
@@ -278,22 +272,11 @@ struct ScanInSteps : WindowFixture {
             s.itemImages.push_back(item.iImage);
         }
         HIMAGELIST images = form->ImageList1->PlatformHandle();
-        HDC screen = GetDC(nullptr);
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP cell = CreateCompatibleBitmap(screen, 16, 16);
-        HGDIOBJ old = SelectObject(dc, cell);
-        RECT all{0, 0, 16, 16};
         for (int i = 0; i < ImageList_GetImageCount(images); ++i)
             for (UINT style : {ILD_NORMAL, ILD_MASK}) {
-                FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-                ImageList_Draw(images, i, dc, 0, 0, style);
-                auto pixels = Pixels(dc, 16, 16);
+                const std::vector<COLORREF> pixels = CellPixels(images, i, style);
                 s.pictures.insert(s.pictures.end(), pixels.begin(), pixels.end());
             }
-        SelectObject(dc, old);
-        DeleteObject(cell);
-        DeleteDC(dc);
-        ReleaseDC(nullptr, screen);
         RECT client;
         GetClientRect(view, &client);
         HDC shown = GetDC(view);

@@ -10,6 +10,7 @@
 #include "graphics/Icon.h"
 #include "lists/ImageList.h"
 #include "tests/support/ErrorText.h"
+#include "tests/support/Pictures.h"
 
 namespace {
 // threeicons.dll holds a red disc, a lime triangle and a blue diamond, 32 x 32.
@@ -51,23 +52,8 @@ char PictureKind(TCustomImageList& list, int index) {
     return '?';
 }
 
-// Every pixel of the picture at `index` drawn on white in `style`.
 std::vector<COLORREF> Cell(TCustomImageList& list, int index, UINT style) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP cell = CreateCompatibleBitmap(screen, 16, 16);
-    HGDIOBJ old = SelectObject(dc, cell);
-    RECT all{0, 0, 16, 16};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    ImageList_Draw(list.PlatformHandle(), index, dc, 0, 0, style);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) pixels.push_back(GetPixel(dc, x, y));
-    SelectObject(dc, old);
-    DeleteObject(cell);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    return CellPixels(list.PlatformHandle(), index, style);
 }
 
 std::string Kinds(TCustomImageList& list) {

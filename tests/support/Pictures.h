@@ -1,11 +1,37 @@
 #pragma once
 // Pictures made for the tests, and the platform's own view of handles.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
 
 #include "graphics/Bitmap.h"
+
+// Every pixel of a device context's top-left `width` x `height`, row by row.
+inline std::vector<COLORREF> Pixels(HDC dc, int width, int height) {
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
+    return pixels;
+}
+
+// Every pixel of the picture at `index` of a 16 x 16 image list, drawn on white in `style`.
+inline std::vector<COLORREF> CellPixels(HIMAGELIST list, int index, UINT style) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP cell = CreateCompatibleBitmap(screen, 16, 16);
+    HGDIOBJ old = SelectObject(dc, cell);
+    RECT all{0, 0, 16, 16};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ImageList_Draw(list, index, dc, 0, 0, style);
+    std::vector<COLORREF> pixels = Pixels(dc, 16, 16);
+    SelectObject(dc, old);
+    DeleteObject(cell);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
 
 // Fills a bitmap of that size with one colour.
 inline void FillBitmap(TBitmap& b, int w, int h, COLORREF colour) {
