@@ -10,7 +10,6 @@
 LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
-const char kControlProp[] = "TulvarControl";
 thread_local TWinControl* creatingControl = nullptr;
 std::function<void()> afterMessageHook;
 // How many of our window procedures are running on this thread: the hook runs
@@ -59,15 +58,16 @@ void RunAfterMessageHook() {
     if (afterMessageHook && messageDepth == 0) CallbackBarrier([] { afterMessageHook(); });
 }
 
-// The one window procedure of every windowed control: the object pointer is
-// found through a window property.
+// The one window procedure of every windowed control. The object pointer lives
+// in the window's user data, which our classes leave to us: a window property
+// would cost a round trip to the platform's server on every message.
 LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* control = static_cast<TWinControl*>(GetPropA(wnd, kControlProp));
+    auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
     if (!control && creatingControl) {
         control = creatingControl;
         creatingControl = nullptr;
         control->handle_ = wnd;
-        SetPropA(wnd, kControlProp, control);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
     }
     if (!control) return DefWindowProcA(wnd, msg, wParam, lParam);
     TMessage message{msg, wParam, lParam, 0};
@@ -75,7 +75,7 @@ LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
     CallbackBarrier([&] { control->WndProc(message); });
     --messageDepth;
     if (msg == WM_NCDESTROY) {
-        RemovePropA(wnd, kControlProp);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
         control->handle_ = nullptr;
     }
     RunAfterMessageHook();
@@ -91,7 +91,11 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
-    return wnd ? static_cast<TWinControl*>(GetPropA(wnd, kControlProp)) : nullptr;
+    // Only windows of our classes carry a control in their user data.
+    if (!wnd || static_cast<ULONG_PTR>(GetClassLongPtrA(wnd, GCLP_WNDPROC)) !=
+                    reinterpret_cast<ULONG_PTR>(&ControlWindowProc))
+        return nullptr;
+    return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
 }
 
 HWND TWinControl::Handle() {
