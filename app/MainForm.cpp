@@ -7,6 +7,7 @@
 
 #include "base/Exceptions.h"
 #include "base/FileHandle.h"
+#include "base/LateBound.h"
 #include "base/PlatformError.h"
 #include "base/ResStrings.h"
 #include "base/UniqueHandle.h"
@@ -317,5 +318,6 @@ void TForm1::OpenPathWhenIdle(const std::string& path) {
 
 void TForm1::Image1Click(TObject*) {
     // What the shell makes of the address is its own affair: nothing is reported.
-    ShellExecuteA(WindowHandle(), nullptr, webAddress_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    static const TLateBound<decltype(ShellExecuteA)> execute{"shell32.dll", "ShellExecuteA"};
+    execute(WindowHandle(), nullptr, webAddress_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

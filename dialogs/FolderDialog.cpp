@@ -4,9 +4,15 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include "base/LateBound.h"
 #include "base/ScopeGuard.h"
 #include "base/UniqueHandle.h"
 #include "framework/Barrier.h"
+
+namespace {
+const TLateBound<decltype(SHBrowseForFolderA)> kBrowseForFolder{"shell32.dll", "SHBrowseForFolderA"};
+const TLateBound<decltype(SHGetPathFromIDListA)> kPathFromIdList{"shell32.dll", "SHGetPathFromIDListA"};
+}  // namespace
 
 TFolderDialog::TFolderDialog(TComponent* owner) : TCommonDialog(owner) { SetClassName("TFolderDialog"); }
 
@@ -28,10 +34,10 @@ bool TFolderDialog::Execute() {
         TModalScope modal;
         BeginRun(modal);
         info.hwndOwner = FormWindow();
-        chosen.Reset(SHBrowseForFolderA(&info));
+        chosen.Reset(kBrowseForFolder(&info));
     }
     char path[MAX_PATH] = {};
-    if (!chosen || !SHGetPathFromIDListA(chosen.Get(), path)) return false;
+    if (!chosen || !kPathFromIdList(chosen.Get(), path)) return false;
     folder_ = path;
     return true;
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/GbkText.h"
+#include "base/LateBound.h"
 #include "base/PropertyValue.h"
 #include "framework/Barrier.h"
 
@@ -73,7 +74,17 @@ void Answer(HWND dialog, TMessage& message, LRESULT result) {
 
 TOpenDialog::TOpenDialog(TComponent* owner) : TCommonDialog(owner) { SetClassName("TOpenDialog"); }
 
-bool TOpenDialog::Execute() { return DoExecute(GetOpenFileNameA); }
+TOpenDialog::DialogFunction TOpenDialog::OpenFunction() {
+    static const TLateBound<decltype(GetOpenFileNameA)> open{"comdlg32.dll", "GetOpenFileNameA"};
+    return open.Get();
+}
+
+TOpenDialog::DialogFunction TOpenDialog::SaveFunction() {
+    static const TLateBound<decltype(GetSaveFileNameA)> save{"comdlg32.dll", "GetSaveFileNameA"};
+    return save.Get();
+}
+
+bool TOpenDialog::Execute() { return DoExecute(OpenFunction()); }
 
 void TOpenDialog::SetInitialDir(const std::string& folder) {
     size_t last = std::string::npos, beforeLast = std::string::npos;

@@ -87,6 +87,9 @@ protected:
     // Runs `function` modally over the settings; on a confirmed run stores the
     // chosen names, the read-only and extension flags and the file type.
     bool DoExecute(DialogFunction function);
+    // The platform's open and save dialogs, their library loaded at first use.
+    static DialogFunction OpenFunction();
+    static DialogFunction SaveFunction();
     // The child dialog resource added to the Explorer-style dialog; empty for none.
     std::string templateName_;
 

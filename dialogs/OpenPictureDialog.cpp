@@ -119,7 +119,7 @@ TOpenPictureDialog::~TOpenPictureDialog() {
 
 TPanel* TOpenPictureDialog::PicturePanel() const { return picturePanel_; }
 
-bool TOpenPictureDialog::Execute() { return ExecuteWithPreview(GetOpenFileNameA); }
+bool TOpenPictureDialog::Execute() { return ExecuteWithPreview(OpenFunction()); }
 
 bool TOpenPictureDialog::ExecuteWithPreview(DialogFunction function) {
     templateName_ = (Options() & ofOldStyleDialog) ? "" : "DLGTEMPLATE";

@@ -4,4 +4,4 @@ TSavePictureDialog::TSavePictureDialog(TComponent* owner) : TOpenPictureDialog(o
     SetClassName("TSavePictureDialog");
 }
 
-bool TSavePictureDialog::Execute() { return ExecuteWithPreview(GetSaveFileNameA); }
+bool TSavePictureDialog::Execute() { return ExecuteWithPreview(SaveFunction()); }

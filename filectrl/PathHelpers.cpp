@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/FindHandle.h"
+#include "base/LateBound.h"
 #include "graphics/Canvas.h"
 #include "graphics/GdiObject.h"
 
@@ -184,7 +185,8 @@ std::string NetworkDriveText(char drive) {
     char local[3] = {static_cast<char>(UpperFileName(std::string(1, drive))[0]), ':', 0};
     char remote[261] = {};
     DWORD length = sizeof remote;
-    if (WNetGetConnectionA(local, remote, &length) != NO_ERROR) return VolumeLabelText(drive);
+    static const TLateBound<decltype(WNetGetConnectionA)> connection{"mpr.dll", "WNetGetConnectionA"};
+    if (connection(local, remote, &length) != NO_ERROR) return VolumeLabelText(drive);
     std::string text = remote;
     return static_cast<unsigned char>(drive) < 'a' ? UpperFileName(text) : LowerFileName(text);
 }

@@ -2,15 +2,21 @@
 
 #include <shellapi.h>
 
+#include "base/LateBound.h"
 #include "framework/Application.h"
 
 namespace {
+const TLateBound<decltype(DragQueryFileA)> kDragQueryFile{"shell32.dll", "DragQueryFileA"};
+const TLateBound<decltype(DragFinish)> kDragFinish{"shell32.dll", "DragFinish"};
+
+void FinishDrop(HDROP drop) { kDragFinish(drop); }
+
 std::vector<std::string> DroppedPaths(HDROP drop) {
     std::vector<std::string> paths;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = kDragQueryFile(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
-        path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
+        std::string path(kDragQueryFile(drop, i, nullptr, 0) + 1, '\0');
+        path.resize(kDragQueryFile(drop, i, path.data(), static_cast<UINT>(path.size())));
         paths.push_back(path);
     }
     return paths;
@@ -124,7 +130,7 @@ void TForm::WndProc(TMessage& message) {
         break;
     case WM_DROPFILES: {
         // The drop is released whatever the handler does.
-        const UniqueHandle<HDROP, DragFinish> drop(reinterpret_cast<HDROP>(message.WParam));
+        const UniqueHandle<HDROP, FinishDrop> drop(reinterpret_cast<HDROP>(message.WParam));
         const std::vector<std::string> paths = DroppedPaths(drop.Get());
         if (OnDropFiles && !paths.empty()) OnDropFiles(this, paths);
         message.Result = 0;

@@ -5,11 +5,15 @@
 #include <vector>
 
 #include "base/FileHandle.h"
+#include "base/LateBound.h"
 #include "graphics/GdiObject.h"
 #include "iconfile/IconBytes.h"
 #include "iconfile/IconImages.h"
 
 namespace {
+// The platform's reader of the icons it finds elsewhere than in the file.
+const TLateBound<decltype(ExtractIconA)> kExtractIcon{"shell32.dll", "ExtractIconA"};
+
 // Larger files hold no icons worth reading whole into memory.
 constexpr unsigned long long kLargestFile = 256ull << 20;
 
@@ -134,14 +138,14 @@ int TIconSource::Count(const std::string& path) {
         file_ = std::make_unique<TReadFile>(path, now);
     if (file_->askPlatform)
         return static_cast<int>(reinterpret_cast<UINT_PTR>(
-            ExtractIconA(GetModuleHandleA(nullptr), file_->path.c_str(), static_cast<UINT>(-1))));
+            kExtractIcon(GetModuleHandleA(nullptr), file_->path.c_str(), static_cast<UINT>(-1))));
     return static_cast<int>(file_->icons.groups.size());
 }
 
 GdiIcon TIconSource::Icon(int index) const {
     if (!file_ || index < 0) return GdiIcon();
     if (file_->askPlatform)
-        return GdiIcon(ExtractIconA(GetModuleHandleA(nullptr), file_->path.c_str(), static_cast<UINT>(index)));
+        return GdiIcon(kExtractIcon(GetModuleHandleA(nullptr), file_->path.c_str(), static_cast<UINT>(index)));
     const auto& groups = file_->icons.groups;
     if (static_cast<size_t>(index) >= groups.size()) return GdiIcon();
     return MakeIcon(groups[static_cast<size_t>(index)]);
@@ -150,7 +154,7 @@ GdiIcon TIconSource::Icon(int index) const {
 std::optional<TIconGroup> TIconSource::Group(int index) const {
     if (!file_ || index < 0) return std::nullopt;
     if (file_->askPlatform) {
-        const GdiIcon icon(ExtractIconA(GetModuleHandleA(nullptr), file_->path.c_str(), static_cast<UINT>(index)));
+        const GdiIcon icon(kExtractIcon(GetModuleHandleA(nullptr), file_->path.c_str(), static_cast<UINT>(index)));
         return IconGroupFromHandle(icon.Get());
     }
     const auto& groups = file_->icons.groups;

@@ -44,6 +44,20 @@ TEST(CommandLine, QuotesGroupWordsAndTheFirstWordNamesTheProgram) {
     }
 }
 
+// The libraries of the dialogs, the folder picker, drops and network drive
+// names come at their first use: a start-up loads what a bare window loads.
+TEST(StartUp, TheWindowShowsWithoutTheLibrariesOnlySomeCommandsNeed) {
+    TRunningProgram program("");
+    HWND wnd = program.WaitForWindow("TForm1");
+    ASSERT_NE(wnd, nullptr) << "no window";
+    const std::vector<std::string> loaded = program.Modules();
+    const auto has = [&](const char* name) { return std::count(loaded.begin(), loaded.end(), name) > 0; };
+    EXPECT_TRUE(has("comctl32.dll")) << "the list of libraries could not be read";
+    for (const char* late : {"shell32.dll", "comdlg32.dll", "mpr.dll"}) EXPECT_FALSE(has(late)) << late;
+    PostMessageA(wnd, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
 namespace {
 std::string PlatformMessage(DWORD code) {
     char text[512] = {};

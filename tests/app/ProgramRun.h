@@ -3,10 +3,13 @@
 // what its windows show from outside.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/UniqueHandle.h"
 #include "tests/support/GuiTest.h"
@@ -77,6 +80,24 @@ public:
             if (WaitForSingleObject(process_.Get(), 5) == WAIT_OBJECT_0) break;
         }
         return ExitCode();
+    }
+
+    // The lower-case names of the libraries the program has loaded now.
+    std::vector<std::string> Modules() const {
+        std::vector<std::string> names;
+        UniqueHandle<HANDLE, CloseHandle> snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, id_));
+        MODULEENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        if (snapshot.Get() == INVALID_HANDLE_VALUE) {
+            snapshot.Release();
+            return names;
+        }
+        for (BOOL more = Module32First(snapshot.Get(), &entry); more; more = Module32Next(snapshot.Get(), &entry)) {
+            std::string name = entry.szModule;
+            std::transform(name.begin(), name.end(), name.begin(), [](char c) { return static_cast<char>(tolower(c)); });
+            names.push_back(name);
+        }
+        return names;
     }
 
 private:
