@@ -68,12 +68,19 @@ void TIconListFill::AppendPictures() {
     const double start = IdleClockMilliseconds();
     const int first = pictures_;
     const int take = std::min(count_ - first, std::max(1, static_cast<int>(kIdleStepMilliseconds / pictureCost_)));
-    std::vector<GdiIcon> icons;
-    icons.reserve(static_cast<size_t>(take));
-    for (int i = 0; i < take; ++i) icons.push_back(source_.Icon(first + i));
-    std::vector<HICON> handles;
-    for (const GdiIcon& icon : icons) handles.push_back(icon.Get());
-    images_.AppendIcons(handles);
+    std::vector<GdiIcon> made;
+    made.reserve(static_cast<size_t>(take));
+    std::vector<TIconToAppend> icons;
+    for (int i = 0; i < take; ++i) {
+        // A plain image goes in from its bytes, any other icon as an icon.
+        if (const TIconImageRef* image = source_.PlainImage(first + i)) {
+            icons.push_back({nullptr, image->bytes, image->size});
+        } else {
+            made.push_back(source_.Icon(first + i));
+            icons.push_back({made.back().Get(), nullptr, 0});
+        }
+    }
+    images_.AppendIcons(icons);
     pictures_ += take;
     pictureCost_ = std::max(0.01, (IdleClockMilliseconds() - start) / take);
     // Their items were drawn before the pictures were there.

@@ -157,13 +157,16 @@ public:
         Timed(t["append"], [&] {
             for (int i = 0; i < count; ++i) view->AppendItem(i);
         });
-        std::vector<GdiIcon> icons;
+        std::vector<GdiIcon> made(static_cast<size_t>(count));
+        std::vector<TIconToAppend> icons(static_cast<size_t>(count));
         Timed(t["extract"], [&] {
-            for (int i = 0; i < count; ++i) icons.push_back(source.Icon(i));
+            for (int i = 0; i < count; ++i) {
+                const auto at = static_cast<size_t>(i);
+                if (const TIconImageRef* image = source.PlainImage(i)) icons[at] = {nullptr, image->bytes, image->size};
+                else icons[at].icon = (made[at] = source.Icon(i)).Get();
+            }
         });
-        std::vector<HICON> handles;
-        for (const GdiIcon& icon : icons) handles.push_back(icon.Get());
-        Timed(t["insert"], [&] { images->AppendIcons(handles); });
+        Timed(t["insert"], [&] { images->AppendIcons(icons); });
         Settle();
         return t;
     }

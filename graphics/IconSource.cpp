@@ -20,6 +20,33 @@ constexpr unsigned long long kLargestFile = 256ull << 20;
 unsigned long long SizeOf(const WIN32_FILE_ATTRIBUTE_DATA& now) {
     return (static_cast<unsigned long long>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
 }
+
+// The image the platform would choose for the system's icon size.
+const TIconImageRef* ChosenImage(const TIconGroup& group) {
+    if (group.images.empty()) return nullptr;
+    // Of one image there is nothing to choose: the platform's search is spared.
+    if (group.images.size() == 1) return &group.images.front();
+    // The group as the platform's own directory form: 14-byte entries whose
+    // ids are the images' positions counted from 1.
+    std::vector<unsigned char> directory(6 + 14 * group.images.size());
+    Put16(directory, 2, 1);
+    Put16(directory, 4, static_cast<unsigned>(group.images.size()));
+    for (size_t i = 0; i < group.images.size(); ++i) {
+        const TIconImageRef& image = group.images[i];
+        const size_t at = 6 + 14 * i;
+        directory[at] = image.width;
+        directory[at + 1] = image.height;
+        Put16(directory, at + 2, image.colorCount);
+        Put16(directory, at + 4, image.planes);
+        Put16(directory, at + 6, image.bitCount);
+        Put32(directory, at + 8, static_cast<uint32_t>(image.size));
+        Put16(directory, at + 12, static_cast<unsigned>(i + 1));
+    }
+    const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+    int id = LookupIconIdFromDirectoryEx(directory.data(), TRUE, cx, cy, LR_DEFAULTCOLOR);
+    if (id < 1 || static_cast<size_t>(id) > group.images.size()) id = 1;
+    return &group.images[static_cast<size_t>(id) - 1];
+}
 }  // namespace
 
 struct TIconSource::TReadFile {
@@ -31,6 +58,7 @@ struct TIconSource::TReadFile {
     // A well-formed executable without icons of its own: the platform may
     // know where its icons are kept.
     bool askPlatform = false;
+    std::vector<const TIconImageRef*> chosen;  // by group, once asked for
 
     // Nothing read: no file, or a folder.
     TReadFile() = default;
@@ -53,38 +81,26 @@ struct TIconSource::TReadFile {
                       icons.groups.empty();
     }
 
+    // The image group `index` shows, chosen once.
+    const TIconImageRef* Chosen(size_t index) {
+        if (index >= icons.groups.size()) return nullptr;
+        if (chosen.size() != icons.groups.size()) chosen.assign(icons.groups.size(), nullptr);
+        if (!chosen[index]) chosen[index] = ChosenImage(icons.groups[index]);
+        return chosen[index];
+    }
+
     bool Same(const std::string& other, const WIN32_FILE_ATTRIBUTE_DATA& now) const {
         return path == other && size == SizeOf(now) && CompareFileTime(&written, &now.ftLastWriteTime) == 0;
     }
 };
 
 namespace {
-// The image the platform would choose for the system's icon size, as a new icon.
-GdiIcon MakeIcon(const TIconGroup& group) {
-    if (group.images.empty()) return GdiIcon();
-    // The group as the platform's own directory form: 14-byte entries whose
-    // ids are the images' positions counted from 1.
-    std::vector<unsigned char> directory(6 + 14 * group.images.size());
-    Put16(directory, 2, 1);
-    Put16(directory, 4, static_cast<unsigned>(group.images.size()));
-    for (size_t i = 0; i < group.images.size(); ++i) {
-        const TIconImageRef& image = group.images[i];
-        const size_t at = 6 + 14 * i;
-        directory[at] = image.width;
-        directory[at + 1] = image.height;
-        Put16(directory, at + 2, image.colorCount);
-        Put16(directory, at + 4, image.planes);
-        Put16(directory, at + 6, image.bitCount);
-        Put32(directory, at + 8, static_cast<uint32_t>(image.size));
-        Put16(directory, at + 12, static_cast<unsigned>(i + 1));
-    }
-    const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
-    int id = LookupIconIdFromDirectoryEx(directory.data(), TRUE, cx, cy, LR_DEFAULTCOLOR);
-    if (id < 1 || static_cast<size_t>(id) > group.images.size()) id = 1;
-    const TIconImageRef& chosen = group.images[static_cast<size_t>(id) - 1];
+GdiIcon MakeIcon(const TIconImageRef* chosen) {
+    if (!chosen) return GdiIcon();
     // The platform reads the bytes only: they were checked to be whole.
-    return GdiIcon(CreateIconFromResourceEx(const_cast<PBYTE>(chosen.bytes), static_cast<DWORD>(chosen.size), TRUE,
-                                            0x00030000, cx, cy, LR_DEFAULTCOLOR));
+    return GdiIcon(CreateIconFromResourceEx(const_cast<PBYTE>(chosen->bytes), static_cast<DWORD>(chosen->size), TRUE,
+                                            0x00030000, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                                            LR_DEFAULTCOLOR));
 }
 }  // namespace
 
@@ -146,9 +162,18 @@ GdiIcon TIconSource::Icon(int index) const {
     if (!file_ || index < 0) return GdiIcon();
     if (file_->askPlatform)
         return GdiIcon(kExtractIcon(GetModuleHandleA(nullptr), file_->path.c_str(), static_cast<UINT>(index)));
-    const auto& groups = file_->icons.groups;
-    if (static_cast<size_t>(index) >= groups.size()) return GdiIcon();
-    return MakeIcon(groups[static_cast<size_t>(index)]);
+    return MakeIcon(file_->Chosen(static_cast<size_t>(index)));
+}
+
+const TIconImageRef* TIconSource::PlainImage(int index) const {
+    if (!file_ || file_->askPlatform || index < 0) return nullptr;
+    const TIconImageRef* chosen = file_->Chosen(static_cast<size_t>(index));
+    TBitmapImageLayout layout;
+    if (!chosen || !BitmapImageLayout(chosen->bytes, chosen->size, layout)) return nullptr;
+    // Any other size the platform scales.
+    const bool systemSize = layout.width == static_cast<size_t>(GetSystemMetrics(SM_CXICON)) &&
+                            layout.height == static_cast<size_t>(GetSystemMetrics(SM_CYICON));
+    return systemSize ? chosen : nullptr;
 }
 
 std::optional<TIconGroup> TIconSource::Group(int index) const {

@@ -27,6 +27,11 @@ public:
     // Icon `index` of the file counted last, as a new icon; none when there
     // is no such icon.
     GdiIcon Icon(int index) const;
+    // The image icon `index` is made from, when the icon is exactly that
+    // image at its own size: a bitmap image of the system's icon size, whose
+    // bytes tell what the icon holds without an icon object. None otherwise.
+    // Good until the next count.
+    const TIconImageRef* PlainImage(int index) const;
     // Every image of icon `index` with its bytes as the file holds them, for
     // saving; icons the platform found elsewhere come as one 32-bit image.
     // None when there is no such icon.

@@ -89,22 +89,38 @@ std::vector<size_t> ImagesLargestFirst(const TIconGroup& group) {
     return order;
 }
 
-bool BitmapIconPixels(const unsigned char* data, size_t size, TRgbaPixels& out) {
+bool BitmapImageLayout(const unsigned char* data, size_t size, TBitmapImageLayout& out) {
     if (IsPngImage(data, size) || !IconImageIsWhole(data, size)) return false;
     const TBytes bytes{data, size};
-    const size_t width = bytes.U32(4), height = bytes.U32(8) / 2;
-    const unsigned bits = bytes.U16(14);
-    // Byte offsets: the colour table right after the header, then the colour
-    // rows and the mask rows, both bottom-up.
-    const size_t tableAt = bytes.U32(0), entries = ColourTableEntries(bytes.U32(32), bits);
-    const size_t rowsAt = tableAt + entries * 4;
-    const size_t stride = (width * bits + 31) / 32 * 4, maskStride = (width + 31) / 32 * 4;
-    const size_t maskAt = rowsAt + stride * height;
+    TBitmapImageLayout layout;
+    layout.width = bytes.U32(4);
+    layout.height = bytes.U32(8) / 2;
+    layout.bits = bytes.U16(14);
+    layout.tableAt = bytes.U32(0);
+    layout.entries = ColourTableEntries(bytes.U32(32), layout.bits);
+    layout.rowsAt = layout.tableAt + layout.entries * 4;
+    layout.stride = (layout.width * layout.bits + 31) / 32 * 4;
+    layout.maskStride = (layout.width + 31) / 32 * 4;
+    layout.maskAt = layout.rowsAt + layout.stride * layout.height;
+    if (layout.bits == 32)
+        for (size_t at = layout.rowsAt + 3; at < layout.maskAt && !layout.alpha; at += 4)
+            layout.alpha = bytes.U8(at) != 0;
+    out = layout;
+    return true;
+}
+
+bool BitmapIconPixels(const unsigned char* data, size_t size, TRgbaPixels& out) {
+    TBitmapImageLayout layout;
+    if (!BitmapImageLayout(data, size, layout)) return false;
+    const TBytes bytes{data, size};
+    const size_t width = layout.width, height = layout.height;
+    const unsigned bits = layout.bits;
+    const size_t tableAt = layout.tableAt, entries = layout.entries, rowsAt = layout.rowsAt;
+    const size_t stride = layout.stride, maskStride = layout.maskStride, maskAt = layout.maskAt;
 
     out.width = static_cast<int>(width);
     out.height = static_cast<int>(height);
     out.rgba.assign(width * height * 4, 0);
-    bool anyAlpha = false;
     for (size_t y = 0; y < height; ++y) {
         const size_t row = rowsAt + (height - 1 - y) * stride;
         for (size_t x = 0; x < width; ++x) {
@@ -114,10 +130,9 @@ bool BitmapIconPixels(const unsigned char* data, size_t size, TRgbaPixels& out) 
             to[1] = static_cast<unsigned char>(argb >> 8);
             to[2] = static_cast<unsigned char>(argb);
             to[3] = static_cast<unsigned char>(argb >> 24);
-            anyAlpha = anyAlpha || to[3] != 0;
         }
     }
-    if (bits == 32 && anyAlpha) return true;
+    if (layout.alpha) return true;
     for (size_t y = 0; y < height; ++y) {
         const size_t row = maskAt + (height - 1 - y) * maskStride;
         for (size_t x = 0; x < width; ++x) {

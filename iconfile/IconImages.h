@@ -24,6 +24,21 @@ struct TRgbaPixels {
     std::vector<unsigned char> rgba;
 };
 
+// Where a whole bitmap image keeps its parts, as byte offsets into it: the
+// colour table right after the header, then the colour rows and the mask
+// rows, both bottom-up. `height` is the image's, half the header's.
+struct TBitmapImageLayout {
+    size_t width = 0, height = 0;
+    unsigned bits = 0;
+    size_t tableAt = 0, entries = 0;
+    size_t rowsAt = 0, stride = 0;
+    size_t maskAt = 0, maskStride = 0;
+    bool alpha = false;  // 32 bits with an alpha byte set anywhere
+};
+
+// False for a PNG image or an image that is not whole.
+bool BitmapImageLayout(const unsigned char* bytes, size_t size, TBitmapImageLayout& out);
+
 // A bitmap image's pixels. A 32-bit image with any alpha keeps it; any other
 // takes its alpha from the mask. False for a PNG or an image that is not whole.
 bool BitmapIconPixels(const unsigned char* bytes, size_t size, TRgbaPixels& out);

@@ -17,6 +17,15 @@
 class TIcon;
 class TCustomImageList;
 
+// One icon for TCustomImageList::AppendIcons: an icon object, or the bytes of
+// a bitmap icon image whose icon would be exactly that image (see
+// TIconSource::PlainImage), which spares the platform's icon object.
+struct TIconToAppend {
+    HICON icon = nullptr;
+    const unsigned char* image = nullptr;
+    size_t imageSize = 0;
+};
+
 enum class TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 enum class TImageType { itImage, itMask };
 
@@ -79,9 +88,10 @@ public:
     // An icon smaller than the cell is "无效的图象大小"; no icon appends the scratch picture.
     int AppendIcon(TIcon* icon);
     // Appends the icons in their order, each with the pixels AppendIcon gives
-    // it, but many with one platform call where that cannot change a pixel.
-    // One notification; the icons stay with the caller.
-    void AppendIcons(const std::vector<HICON>& icons);
+    // it (an image, those of its icon), but many with one platform call where
+    // that cannot change a pixel. One notification; the icons and the bytes
+    // stay with the caller.
+    void AppendIcons(const std::vector<TIconToAppend>& icons);
     // Appends a black picture with an opaque mask and returns its position.
     int AppendBlank();
     // Replaces the picture at `position` by `image` (a bitmap of the cell size,

@@ -8,6 +8,7 @@
 #include "base/Exceptions.h"
 #include "fixtures.h"
 #include "graphics/Icon.h"
+#include "graphics/IconSource.h"
 #include "lists/ImageList.h"
 #include "tests/support/ErrorText.h"
 #include "tests/support/Pictures.h"
@@ -132,10 +133,10 @@ TEST(ImageList, IconsAppendedTogetherGetThePixelsOfIconsAppendedOneByOne) {
         ASSERT_NE(icons.back()->GdiHandle(), nullptr) << path;
     }
     TImageList one(nullptr), together(nullptr);
-    std::vector<HICON> handles;
+    std::vector<TIconToAppend> handles;
     for (const auto& icon : icons) {
         one.AppendIcon(icon.get());
-        handles.push_back(icon->GdiHandle());
+        handles.push_back({icon->GdiHandle(), nullptr, 0});
     }
     Listener told(together);
     together.AppendIcons(handles);
@@ -144,6 +145,32 @@ TEST(ImageList, IconsAppendedTogetherGetThePixelsOfIconsAppendedOneByOne) {
     EXPECT_EQ(Kinds(together), "r?gb??b");
     for (int i = 0; i < one.ImageCount(); ++i)
         for (UINT style : {ILD_NORMAL, ILD_MASK}) EXPECT_EQ(Cell(together, i, style), Cell(one, i, style)) << i;
+}
+
+TEST(ImageList, ImagesAppendedFromTheirBytesGetThePixelsOfTheirIcons) {
+    // The disc at 1, 4, 8, 16, 24 and 32 bits without alpha, then with it.
+    TIconSource source;
+    const int count = source.Count(std::string(TULVAR_FIXTURE_DIR) + "\\depthgroups.icl");
+    ASSERT_EQ(count, 7);
+    std::vector<GdiIcon> icons;
+    std::vector<TIconToAppend> entries;
+    TImageList one(nullptr), together(nullptr);
+    for (int i = 0; i < count; ++i) {
+        icons.push_back(source.Icon(i));
+        TIcon lent;
+        lent.SetGdiHandle(icons.back().Get(), THandleUse::Borrowed);
+        one.AppendIcon(&lent);
+        const TIconImageRef* image = source.PlainImage(i);
+        ASSERT_NE(image, nullptr) << i;
+        entries.push_back({nullptr, image->bytes, image->size});
+    }
+    together.AppendIcons(entries);
+    ASSERT_EQ(together.ImageCount(), one.ImageCount());
+    for (int i = 0; i < one.ImageCount(); ++i)
+        for (UINT style : {ILD_NORMAL, ILD_MASK}) EXPECT_EQ(Cell(together, i, style), Cell(one, i, style)) << i;
+    // An icon the platform scales from its image is no image of its own.
+    ASSERT_EQ(source.Count(std::string(TULVAR_FIXTURE_DIR) + "\\depths.ico"), 1);
+    EXPECT_EQ(source.PlainImage(0), nullptr);
 }
 
 TEST(ImageList, InsertingAtAnyPositionMovesTheLaterPicturesOn) {
