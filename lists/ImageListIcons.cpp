@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "base/Exceptions.h"
@@ -87,12 +88,16 @@ IconParts PartsOf(const TIconToAppend& entry) {
 // the bitmaps of the icon it would make of the image.
 void DrawImage(const IconParts& parts, HDC colour, HDC mask, int x) {
     const TBitmapImageLayout& layout = parts.layout;
-    // The header and colour table, for the colour rows alone: half the height, no size.
-    std::vector<unsigned char> format(parts.image, parts.image + layout.rowsAt);
-    for (int i = 0; i < 4; ++i) {
-        format[8 + i] = static_cast<unsigned char>(static_cast<uint32_t>(parts.height) >> (8 * i));
-        format[20 + i] = 0;
-    }
+    // A plain header of the colour rows alone with the table as read: the
+    // platform then reads nothing the image's own header may point past.
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD table[256];
+    } format{};
+    const auto entries = static_cast<DWORD>(layout.entries);
+    format.header = {sizeof(BITMAPINFOHEADER), parts.width, parts.height, 1, static_cast<WORD>(layout.bits), BI_RGB,
+                     0, 0, 0, entries, 0};
+    std::memcpy(format.table, parts.image + layout.tableAt, layout.entries * sizeof(RGBQUAD));
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colours[2];
@@ -100,7 +105,7 @@ void DrawImage(const IconParts& parts, HDC colour, HDC mask, int x) {
                  {{0, 0, 0, 0}, {255, 255, 255, 0}}};
     const auto lines = static_cast<UINT>(parts.height);
     if (!SetDIBitsToDevice(colour, x, 0, parts.width, parts.height, 0, 0, 0, lines, parts.image + layout.rowsAt,
-                           reinterpret_cast<BITMAPINFO*>(format.data()), DIB_RGB_COLORS) ||
+                           reinterpret_cast<BITMAPINFO*>(&format), DIB_RGB_COLORS) ||
         !SetDIBitsToDevice(mask, x, 0, parts.width, parts.height, 0, 0, 0, lines, parts.image + layout.maskAt,
                            reinterpret_cast<BITMAPINFO*>(&maskFormat), DIB_RGB_COLORS))
         throw EInvalidOperation(LoadStr(SInvalidImageList));
