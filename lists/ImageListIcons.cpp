@@ -29,6 +29,7 @@ struct IconParts {
     GdiIcon made;  // an icon made here of an image the bytes alone cannot draw
     GdiBitmap colour, mask;
     const unsigned char* image = nullptr;
+    size_t imageSize = 0;
     TBitmapImageLayout layout;
     int width = 0, height = 0;
     bool ownScaling = true;  // only the platform's call draws it right
@@ -60,6 +61,15 @@ void ReadIcon(IconParts& parts, HICON icon) {
     parts.ownScaling = CarriesAlpha(parts.colour.Get(), shape);
 }
 
+// The icon the platform makes of the image at the image's own size.
+HICON MakeIcon(IconParts& parts) {
+    parts.made.Reset(CreateIconFromResourceEx(const_cast<PBYTE>(parts.image), static_cast<DWORD>(parts.imageSize),
+                                              TRUE, 0x00030000, static_cast<int>(parts.layout.width),
+                                              static_cast<int>(parts.layout.height), LR_DEFAULTCOLOR));
+    parts.image = nullptr;
+    return parts.icon = parts.made.Get();
+}
+
 IconParts PartsOf(const TIconToAppend& entry) {
     IconParts parts;
     if (!entry.image) {
@@ -67,16 +77,17 @@ IconParts PartsOf(const TIconToAppend& entry) {
         return parts;
     }
     if (!BitmapImageLayout(entry.image, entry.imageSize, parts.layout)) return parts;
-    if (parts.layout.bits == 1 || parts.layout.alpha) {
-        parts.made.Reset(CreateIconFromResourceEx(const_cast<PBYTE>(entry.image), static_cast<DWORD>(entry.imageSize),
-                                                  TRUE, 0x00030000, static_cast<int>(parts.layout.width),
-                                                  static_cast<int>(parts.layout.height), LR_DEFAULTCOLOR));
-        // Alpha goes to the platform's own call anyway: the icon need not be read back.
-        if (parts.layout.alpha) parts.icon = parts.made.Get();
-        else ReadIcon(parts, parts.made.Get());
+    parts.image = entry.image;
+    parts.imageSize = entry.imageSize;
+    // Alpha goes to the platform's own call anyway: that icon need not be read back.
+    if (parts.layout.alpha) {
+        MakeIcon(parts);
         return parts;
     }
-    parts.image = entry.image;
+    if (parts.layout.bits == 1) {
+        ReadIcon(parts, MakeIcon(parts));
+        return parts;
+    }
     parts.width = static_cast<int>(parts.layout.width);
     parts.height = static_cast<int>(parts.layout.height);
     parts.ownScaling = false;
@@ -173,7 +184,7 @@ void TCustomImageList::AppendIcons(const std::vector<TIconToAppend>& icons) {
     for (size_t first = 0; first < parts.size();) {
         if (!joins(parts[first])) {
             TIcon lent;
-            lent.SetGdiHandle(parts[first].icon, THandleUse::Borrowed);
+            lent.SetGdiHandle(parts[first].image ? MakeIcon(parts[first]) : parts[first].icon, THandleUse::Borrowed);
             AppendIcon(&lent);
             ++first;
             continue;

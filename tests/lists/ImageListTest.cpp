@@ -154,20 +154,27 @@ TEST(ImageList, ImagesAppendedFromTheirBytesGetThePixelsOfTheirIcons) {
     ASSERT_EQ(count, 7);
     std::vector<GdiIcon> icons;
     std::vector<TIconToAppend> entries;
-    TImageList one(nullptr), together(nullptr);
     for (int i = 0; i < count; ++i) {
         icons.push_back(source.Icon(i));
-        TIcon lent;
-        lent.SetGdiHandle(icons.back().Get(), THandleUse::Borrowed);
-        one.AppendIcon(&lent);
         const TIconImageRef* image = source.PlainImage(i);
         ASSERT_NE(image, nullptr) << i;
         entries.push_back({nullptr, image->bytes, image->size});
     }
-    together.AppendIcons(entries);
-    ASSERT_EQ(together.ImageCount(), one.ImageCount());
-    for (int i = 0; i < one.ImageCount(); ++i)
-        for (UINT style : {ILD_NORMAL, ILD_MASK}) EXPECT_EQ(Cell(together, i, style), Cell(one, i, style)) << i;
+    // A list without masks takes them one by one.
+    for (bool masked : {true, false}) {
+        TImageList one(nullptr), together(nullptr);
+        for (TImageList* list : {&one, &together}) list->SetMasked(masked);
+        for (const GdiIcon& icon : icons) {
+            TIcon lent;
+            lent.SetGdiHandle(icon.Get(), THandleUse::Borrowed);
+            one.AppendIcon(&lent);
+        }
+        together.AppendIcons(entries);
+        ASSERT_EQ(together.ImageCount(), count);
+        for (int i = 0; i < count; ++i)
+            for (UINT style : {ILD_NORMAL, ILD_MASK})
+                EXPECT_EQ(Cell(together, i, style), Cell(one, i, style)) << masked << " " << i;
+    }
     // An icon the platform scales from its image is no image of its own.
     ASSERT_EQ(source.Count(std::string(TULVAR_FIXTURE_DIR) + "\\depths.ico"), 1);
     EXPECT_EQ(source.PlainImage(0), nullptr);

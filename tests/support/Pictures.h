@@ -16,16 +16,18 @@ inline std::vector<COLORREF> Pixels(HDC dc, int width, int height) {
     return pixels;
 }
 
-// Every pixel of the picture at `index` of a 16 x 16 image list, drawn on white in `style`.
+// Every pixel of the picture at `index` of an image list, drawn on white in `style`.
 inline std::vector<COLORREF> CellPixels(HIMAGELIST list, int index, UINT style) {
+    int width = 0, height = 0;
+    ImageList_GetIconSize(list, &width, &height);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    HBITMAP cell = CreateCompatibleBitmap(screen, 16, 16);
+    HBITMAP cell = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(dc, cell);
-    RECT all{0, 0, 16, 16};
+    RECT all{0, 0, width, height};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     ImageList_Draw(list, index, dc, 0, 0, style);
-    std::vector<COLORREF> pixels = Pixels(dc, 16, 16);
+    std::vector<COLORREF> pixels = Pixels(dc, width, height);
     SelectObject(dc, old);
     DeleteObject(cell);
     DeleteDC(dc);
