@@ -82,7 +82,7 @@ void TIconListFill::AppendPictures() {
     }
     images_.AppendIcons(icons);
     pictures_ += take;
-    pictureCost_ = std::max(0.01, (IdleClockMilliseconds() - start) / take);
     // Their items were drawn before the pictures were there.
     view_.RedrawItems(first, pictures_ - 1);
+    pictureCost_ = std::max(0.01, (IdleClockMilliseconds() - start) / take);
 }

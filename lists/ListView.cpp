@@ -88,6 +88,7 @@ void TCustomListView::DestroyWnd() {
     keepingItems_ = true;
     TCustomMultiSelectListControl::DestroyWnd();
     keepingItems_ = false;
+    for (ImageRole& slot : images_) slot.sent = nullptr;
 }
 
 void TCustomListView::RecreateIfMade() {
@@ -185,7 +186,12 @@ void TCustomListView::SetItemData(TListItem* item, void* data) {
 }
 
 void TCustomListView::RedrawItems(int first, int last) {
-    if (WindowHandle()) SendMessageA(WindowHandle(), LVM_REDRAWITEMS, first, last);
+    if (!WindowHandle()) return;
+    // The platform invalidates item by item, each a trip to its server: a
+    // long range costs less as the whole view, which draws only what shows.
+    constexpr int kItemByItem = 32;
+    if (last - first >= kItemByItem) Invalidate();
+    else SendMessageA(WindowHandle(), LVM_REDRAWITEMS, first, last);
 }
 
 void TCustomListView::BeginUpdate() {
@@ -237,16 +243,27 @@ void TCustomListView::AttachImageList(TImageRole role, TCustomImageList* list) {
 }
 
 void TCustomListView::SendImageRole(int role, TCustomImageList* list) {
+    ImageRole& slot = images_[role];
+    slot.sent = nullptr;
     if (!WindowHandle()) return;
     HIMAGELIST handle = list && list->HandleAllocated() ? list->PlatformHandle() : nullptr;
     SendMessageA(WindowHandle(), LVM_SETIMAGELIST, kRoleIds[role], reinterpret_cast<LPARAM>(handle));
+    slot.sent = handle;
+    slot.sentCell = {list ? list->Width() : 0, list ? list->Height() : 0};
 }
 
 void TCustomListView::RefreshImageRole(TCustomImageList* sender) {
     // One list in several roles is found in the first of them.
     for (int role = 0; role < 3; ++role)
         if (sender == images_[role].list) {
-            SendImageRole(role, sender);
+            const ImageRole& slot = images_[role];
+            // Giving the control the same list again lays out every item anew:
+            // new pictures in the same list and cells only need drawing.
+            const bool same = WindowHandle() && slot.sent && sender->HandleAllocated() &&
+                              slot.sent == sender->PlatformHandle() && slot.sentCell.cx == sender->Width() &&
+                              slot.sentCell.cy == sender->Height();
+            if (same) Invalidate();
+            else SendImageRole(role, sender);
             return;
         }
 }

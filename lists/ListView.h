@@ -109,6 +109,9 @@ private:
     struct ImageRole {
         TComponentLink<TCustomImageList> list;
         TChangeLink change;
+        // What the control was last given: a change of pictures alone needs no new giving.
+        HIMAGELIST sent = nullptr;
+        SIZE sentCell{};
     };
     void RefreshImageRole(TCustomImageList* sender);
     // Gives the control the role's list, or none.

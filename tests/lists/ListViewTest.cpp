@@ -7,6 +7,7 @@
 
 #include "lists/ListView.h"
 #include "tests/support/GuiTest.h"
+#include "tests/support/Pictures.h"
 
 namespace {
 // A shown form with an icon list view like the window's: icon view, labels
@@ -113,6 +114,29 @@ TEST_F(ListViewItems, ABatchOfCaptionsSortsOnceAtItsEndAndDataValuesSortWithThei
     for (int i : {0, 1, 2, 3}) view->SetItemData(items[i], reinterpret_cast<void*>(intptr_t{10 + i}));
     EXPECT_EQ(items[2]->Data(), reinterpret_cast<void*>(intptr_t{12}));
     EXPECT_EQ(Order(), items);
+}
+
+// New pictures in the same list only need drawing; a new cell size lays the items out anew.
+TEST_F(ListViewItems, ChangedPicturesShowAndANewCellSizeLaysTheItemsOutAgain) {
+    Append(1);
+    PumpMessages(20);
+    const POINT at = ItemCentre(0);
+    HBITMAP red = RawBitmap(16, 16, RGB(255, 0, 0));
+    images->ReplaceMasked(0, red, RGB(0, 255, 0));
+    DeleteObject(red);
+    PumpMessages(20);
+    EXPECT_EQ(WindowPixel(view->WindowHandle(), at.x, at.y), RGB(255, 0, 0));
+
+    const auto iconWidth = [this] {
+        RECT r{LVIR_ICON, 0, 0, 0};
+        SendMessageA(view->WindowHandle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+        return r.right - r.left;
+    };
+    const LONG before = iconWidth();
+    images->SetWidth(48);
+    images->SetHeight(48);
+    PumpMessages(20);
+    EXPECT_GE(iconWidth(), before + 32);
 }
 
 TEST_F(ListViewItems, ItemsSurviveANewWindow) {
