@@ -3,6 +3,8 @@
 #include <map>
 #include <string>
 
+#include "base/UniqueHandle.h"
+
 HMODULE LateLibrary(const char* library) {
     using Module = UniqueHandle<HMODULE, FreeLibrary>;
     static std::map<std::string, Module> loaded;

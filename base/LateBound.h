@@ -10,7 +10,6 @@
 #include <utility>
 
 #include "base/PlatformError.h"
-#include "base/UniqueHandle.h"
 
 // Loads `library` once; it stays until the program ends.
 HMODULE LateLibrary(const char* library);

@@ -97,12 +97,15 @@ struct TIconSource::TReadFile {
 namespace {
 GdiIcon MakeIcon(const TIconImageRef* chosen) {
     if (!chosen) return GdiIcon();
-    // The platform reads the bytes only: they were checked to be whole.
-    return GdiIcon(CreateIconFromResourceEx(const_cast<PBYTE>(chosen->bytes), static_cast<DWORD>(chosen->size), TRUE,
-                                            0x00030000, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
-                                            LR_DEFAULTCOLOR));
+    return IconFromImage(chosen->bytes, chosen->size, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
 }
 }  // namespace
+
+GdiIcon IconFromImage(const unsigned char* bytes, size_t size, int width, int height) {
+    // The platform reads the bytes only: they were checked to be whole.
+    return GdiIcon(CreateIconFromResourceEx(const_cast<PBYTE>(bytes), static_cast<DWORD>(size), TRUE, 0x00030000,
+                                            width, height, LR_DEFAULTCOLOR));
+}
 
 std::optional<TIconGroup> IconGroupFromHandle(HICON icon) {
     ICONINFO info{};

@@ -45,3 +45,7 @@ private:
 // The platform's icon as a one-image group: 32-bit colour rows, then the
 // mask's, both bottom-up. None for an icon without a colour bitmap.
 std::optional<TIconGroup> IconGroupFromHandle(HICON icon);
+
+// The icon the platform makes of one whole image of an icon file, scaled to
+// `width` x `height`; none when the platform refuses it.
+GdiIcon IconFromImage(const unsigned char* bytes, size_t size, int width, int height);

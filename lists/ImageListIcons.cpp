@@ -18,6 +18,7 @@
 #include "base/ScopeGuard.h"
 #include "graphics/GdiObject.h"
 #include "graphics/Icon.h"
+#include "graphics/IconSource.h"
 #include "iconfile/IconImages.h"
 #include "resources/StringIds.h"
 
@@ -63,9 +64,8 @@ void ReadIcon(IconParts& parts, HICON icon) {
 
 // The icon the platform makes of the image at the image's own size.
 HICON MakeIcon(IconParts& parts) {
-    parts.made.Reset(CreateIconFromResourceEx(const_cast<PBYTE>(parts.image), static_cast<DWORD>(parts.imageSize),
-                                              TRUE, 0x00030000, static_cast<int>(parts.layout.width),
-                                              static_cast<int>(parts.layout.height), LR_DEFAULTCOLOR));
+    parts.made = IconFromImage(parts.image, parts.imageSize, static_cast<int>(parts.layout.width),
+                               static_cast<int>(parts.layout.height));
     parts.image = nullptr;
     return parts.icon = parts.made.Get();
 }
